@@ -1,0 +1,70 @@
+#include "program/program_header.h"
+#include "commands/core_library.h"
+#include "program/constants.h"
+#include "runtime/value.h"
+#include "threads/thread_library.h"
+#include "units/ext/ext_ui_library.h"
+#include "web/internet_library.h"
+
+namespace velmora {
+
+namespace program {
+
+const ConstantBlock constants = {
+    {1, 0},
+    "",
+};
+
+namespace {
+
+const LibraryDescriptor* const libraries[4] = {
+    &coreLibrary,      // 1
+    &internetLibrary,  // 2
+    &threadLibrary,    // 3
+    &extUiLibrary,     // 4
+};
+
+const char* const dllLibraryNames[11] = {
+    "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll",  "wininet.dll",
+    "wininet.dll", "wininet.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
+};
+
+const char* const dllFunctionNames[11] = {
+    "InternetOpenA",        // 0
+    "InternetCloseHandle",  // 1
+    "InternetConnectA",     // 2
+    "HttpOpenRequestA",     // 3
+    "HttpSendRequestA",     // 4 body as text
+    "HttpSendRequestA",     // 5 body as bytes
+    "InternetReadFile",     // 6
+    "HttpQueryInfoA",       // 7
+    "WideCharToMultiByte",  // 8 measuring
+    "WideCharToMultiByte",  // 9 converting
+    "MultiByteToWideChar",  // 10
+};
+
+}  // namespace
+
+const ProgramHeader header = {
+    3,                            // run mode
+    0,                            // reserved
+    0x14BE2,                      // serial
+    nullptr,                      // handler base: set with the form template
+    &constants,                   // constant block
+    sizeof(ConstantBlock),        // constant block size
+    nullptr,                      // form template
+    0,                            // form template size
+    4,                            // library count
+    libraries,                    // library binding table
+    11,                           // DLL command count
+    dllLibraryNames,
+    dllFunctionNames,
+};
+
+}  // namespace program
+
+const char* const programEmptyText = program::constants.emptyText;
+const ByteSetBlock* const programEmptyByteSet =
+    reinterpret_cast<const ByteSetBlock*>(program::constants.emptyByteSet);
+
+}  // namespace velmora

@@ -1,0 +1,63 @@
+#include "runtime/calling.h"
+#include <cstring>
+#include "runtime/memory.h"
+
+namespace velmora {
+
+double AsDouble(const ValueRecord& v) {
+    uint64_t bits = (static_cast<uint64_t>(v.high) << 32) | v.low;
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+float AsFloat(const ValueRecord& v) {
+    float value;
+    std::memcpy(&value, &v.low, sizeof value);
+    return value;
+}
+
+ValueRecord CallCoreCommand(Command command, int32_t argumentCount, ValueRecord* arguments) {
+    ValueRecord result{0, 0, 0};
+    command(&result, argumentCount, arguments);
+    return result;
+}
+
+ValueRecord CallLibraryCommand(Command command, int32_t, int32_t argumentCount,
+                               ValueRecord* arguments) {
+    return CallCoreCommand(command, argumentCount, arguments);
+}
+
+uint32_t ArrayElementCount(const ArrayBlock* array, void** firstElement) {
+    if (firstElement) *firstElement = nullptr;
+    if (!array || array[0] == 0) return 0;
+    uint32_t dimensions = array[0];
+    uint32_t count = 1;
+    for (uint32_t i = 0; i < dimensions; ++i) count *= array[1 + i];
+    if (firstElement) *firstElement = const_cast<ArrayBlock*>(array + 1 + dimensions);
+    return count;
+}
+
+uint32_t TextLengthOrZero(const char* text) { return text ? static_cast<uint32_t>(std::strlen(text)) : 0; }
+
+char* ConcatTexts(int32_t count, const char* const* parts) {
+    uint32_t total = 0;
+    for (int32_t i = 0; i < count; ++i) total += TextLengthOrZero(parts[i]);
+    char* result = static_cast<char*>(AllocMemory(total + 1));
+    char* out = result;
+    for (int32_t i = 0; i < count; ++i) {
+        uint32_t length = TextLengthOrZero(parts[i]);
+        std::memcpy(out, parts[i], length);
+        out += length;
+    }
+    *out = '\0';
+    return result;
+}
+
+int64_t TruncateToLong(double value) { return static_cast<int64_t>(value); }
+
+void ZeroWords(uint32_t* words, int32_t count) {
+    for (int32_t i = 0; i < count; ++i) words[i] = 0;
+}
+
+}  // namespace velmora

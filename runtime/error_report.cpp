@@ -1,0 +1,67 @@
+#include "runtime/error_report.h"
+#include <windows.h>
+#include "runtime/runtime_app.h"
+
+namespace velmora {
+namespace {
+
+constexpr const char* runtimeErrors[12] = {
+    "",
+    "数组成员引用下标超出定义范围",
+    "未得到所需要的数值型数据",
+    "引用数组成员时维数不为1且不等于该数组目前所具有的维数",
+    "数组成员引用下标必须大于等于1",
+    "数据或数组类型不匹配",
+    "调用DLL命令后发现堆栈错误",
+    "子语句参数未返回数据或者返回了非系统基本类型或数组型数据",
+    "被比较数据只能使用等于或不等于命令比较",
+    "“多项选择”命令的索引值参数小于零或超出了所提供参数表范围",
+    "“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零",
+    "所提供参数的数据类型不符合要求",
+};
+
+// A plain flag, not a lock: it only keeps an error inside the hook from re-entering it.
+bool hookInProgress = false;
+
+}  // namespace
+
+std::string ErrorBoxText(const char* message, int32_t code) {
+    std::string text = "运行时出错!\r\n\r\n";
+    if (code != 0) {
+        text += "错误代码：";
+        text += std::to_string(code);
+        text += "\r\n\r\n";
+    }
+    if (message && *message) {
+        text += "错误信息：";
+        text += message;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void ReportFatalError(const char* message, int32_t code) {
+    RuntimeApp& app = App();
+    ++app.eventSuppression;
+    bool handled = false;
+    if (app.errorHandler && !hookInProgress) {
+        hookInProgress = true;
+        handled = app.errorHandler(code, message ? message : "") != 0;
+        hookInProgress = false;
+    }
+    if (!handled) {
+        std::string text = ErrorBoxText(message, code);
+        app.showMessageBox(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
+    }
+    if (app.runMode == static_cast<uint32_t>(RunModeDebugger)) DebugBreak();
+    app.cleanupRoutine = nullptr;
+    ExitProgram(-1);
+}
+
+void ReportRuntimeError(int32_t code) {
+    // Only codes 1-11 exist; anything else reports the bare code.
+    const char* message = (code >= 1 && code <= 11) ? runtimeErrors[code] : "";
+    ReportFatalError(message, code);
+}
+
+}  // namespace velmora

@@ -1,0 +1,69 @@
+#include "runtime/memory.h"
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include "runtime/error_report.h"
+#include "runtime/runtime_app.h"
+
+namespace velmora {
+namespace {
+
+HANDLE Heap() {
+    HANDLE heap = App().heap;
+    return heap ? heap : GetProcessHeap();
+}
+
+[[noreturn]] void ReportOutOfMemory(uint32_t byteCount) {
+    char message[96];
+    std::snprintf(message, sizeof message, FatalMessage::OutOfMemory, byteCount);
+    ReportFatalError(message, 0);
+}
+
+}  // namespace
+
+void* AllocMemoryMayFail(uint32_t byteCount) { return HeapAlloc(Heap(), 0, byteCount); }
+
+void* AllocMemory(uint32_t byteCount) {
+    void* block = AllocMemoryMayFail(byteCount);
+    if (!block) ReportOutOfMemory(byteCount);
+    return block;
+}
+
+uintptr_t ConstantRangeEnd(const void* p) {
+    auto address = reinterpret_cast<uintptr_t>(p);
+    for (const auto& [start, end] : App().constantRanges)
+        if (start <= address && address < end) return end;
+    return 0;
+}
+
+void FreeMemory(void* block) {
+    if (!block || IsConstantPointer(block)) return;
+    HeapFree(Heap(), 0, block);
+}
+
+void* ReallocMemory(void* block, uint32_t byteCount) {
+    if (!block) return AllocMemory(byteCount);
+    if (uintptr_t end = ConstantRangeEnd(block)) {
+        void* copy = AllocMemory(byteCount);
+        uintptr_t available = end - reinterpret_cast<uintptr_t>(block);
+        std::memcpy(copy, block, byteCount < available ? byteCount : available);
+        return copy;
+    }
+    void* moved = HeapReAlloc(Heap(), 0, block, byteCount);
+    if (!moved) ReportOutOfMemory(byteCount);
+    return moved;
+}
+
+void MakeArrayWritable(uint32_t elementSize, ArrayBlock** arrayVariable) {
+    const ArrayBlock* image = *arrayVariable;
+    if (!image || !IsConstantPointer(image)) return;
+    uint32_t dimensions = image[0];
+    uint32_t count = dimensions ? 1 : 0;
+    for (uint32_t i = 0; i < dimensions; ++i) count *= image[1 + i];
+    uint32_t size = 4 + 4 * dimensions + elementSize * count;
+    auto* copy = static_cast<ArrayBlock*>(AllocMemory(size));
+    std::memcpy(copy, image, size);
+    *arrayVariable = copy;
+}
+
+}  // namespace velmora

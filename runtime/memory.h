@@ -1,0 +1,24 @@
+// The runtime heap: the one door every runtime block goes through.
+#pragma once
+#include <cstdint>
+#include "runtime/value.h"
+
+namespace velmora {
+
+// Never returns null: a refused allocation is a fatal error.
+void* AllocMemory(uint32_t byteCount);
+// Null may come back; for callers that can live without the block.
+void* AllocMemoryMayFail(uint32_t byteCount);
+// A constant pointer is copied into a new block (up to its range's end), never resized.
+void* ReallocMemory(void* block, uint32_t byteCount);
+// Ignores null and constant pointers.
+void FreeMemory(void* block);
+
+// The end of the constant range holding p, or 0 when p is no constant pointer.
+uintptr_t ConstantRangeEnd(const void* p);
+inline bool IsConstantPointer(const void* p) { return ConstantRangeEnd(p) != 0; }
+
+// Copies an array still pointing at its constant image into the heap.
+void MakeArrayWritable(uint32_t elementSize, ArrayBlock** arrayVariable);
+
+}  // namespace velmora

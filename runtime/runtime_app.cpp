@@ -1,0 +1,28 @@
+#include "runtime/runtime_app.h"
+
+namespace velmora {
+namespace {
+RuntimeApp* theRuntimeApp = nullptr;
+}
+
+RuntimeApp& App() { return *theRuntimeApp; }
+
+RuntimeApp::RuntimeApp(const ProgramHeader* programHeader, int (*entry)())
+    : header(programHeader), programEntry(entry) {
+    theRuntimeApp = this;
+}
+
+RuntimeApp::~RuntimeApp() {
+    if (theRuntimeApp == this) theRuntimeApp = nullptr;
+}
+
+int RuntimeApp::InitInstance() { return programEntry ? programEntry() : 0; }
+
+int RuntimeApp::ExitInstance() {
+    RunShutdownSequence(0);
+    return exitCodeRequested ? requestedExitCode.load() : 0;
+}
+
+bool RuntimeApp::PreTranslateMessage(MSG*) { return false; }
+
+}  // namespace velmora

@@ -1,0 +1,94 @@
+// RuntimeApp: the one application object that owns all runtime state.
+#pragma once
+#include <windows.h>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+#include "runtime/framework/application.h"
+#include "runtime/program_header.h"
+#include "units/window_map.h"
+
+namespace velmora {
+
+using ProgramRoutine = void (*)();
+using ErrorHandler = int32_t (*)(int32_t code, const char* message);
+using IdleRoutine = void (*)(uint32_t parameter);
+using MessageBoxFunction = int (WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
+
+struct IdleHook {
+    HWND window;
+    IdleRoutine routine;
+    uint32_t parameter;
+};
+
+// Late-bound DLL commands: four parallel arrays indexed by command number.
+struct DllCommandTables {
+    std::vector<const char*> libraryNames;
+    std::vector<const char*> functionNames;
+    std::vector<HMODULE> modules;
+    std::vector<void*> addresses;
+};
+
+class RuntimeApp : public framework::Application {
+public:
+    RuntimeApp(const ProgramHeader* header, int (*programEntry)());
+    ~RuntimeApp() override;
+
+    int InitInstance() override;
+    int ExitInstance() override;
+    bool PreTranslateMessage(MSG* message) override;
+
+    const ProgramHeader* header;
+    int (*programEntry)();
+
+    HANDLE heap = nullptr;
+    uint32_t runMode = 0;
+    uint32_t reserved = 0;
+    uint32_t serial = 0;
+    std::string programDirectory;
+    std::string programFileName;
+    HWND hiddenWindow = nullptr;
+    DWORD mainThreadId = 0;
+    std::vector<std::pair<uintptr_t, uintptr_t>> constantRanges;  // {start, end}
+    std::vector<const LibraryDescriptor*> libraries;
+    std::vector<uint32_t> libraryWords;
+    std::atomic<int32_t> eventSuppression{0};
+    std::atomic<bool> exiting{false};
+    ProgramRoutine cleanupRoutine = nullptr;
+    ErrorHandler errorHandler = nullptr;
+    bool loopEntered = false;
+    bool oleInitialised = false;
+    bool socketsInitialised = false;
+    std::vector<IdleHook> idleHooks;
+    DllCommandTables dll;
+    std::vector<HMODULE> furtherModules;
+    WindowMap windowMap;
+
+    // Exit code asked for by ExitProgram on another thread; wins over the main thread's.
+    std::atomic<bool> exitCodeRequested{false};
+    std::atomic<int32_t> requestedExitCode{0};
+
+    // Seam: how message boxes are shown (tests read the box instead of waiting on it).
+    MessageBoxFunction showMessageBox = ::MessageBoxA;
+};
+
+// The one RuntimeApp of the process.
+RuntimeApp& App();
+
+// Runtime start-up and the pieces of the loop and shutdown other code calls.
+void InitializeRuntime();
+void RunMessageLoop();
+void LoadStartupWindow(uint32_t windowId);
+[[noreturn]] void ExitProgram(int32_t code);
+void RunShutdownSequence(int32_t code);
+int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2);
+
+bool AnyProgramWindowOpen();
+// Final clean-up of a destroyed program window: ends the loop after the last one.
+void OnProgramWindowDestroyed(uint32_t windowId);
+
+constexpr UINT ExitOnMainThreadMessage = 0x83E7;
+
+}  // namespace velmora

@@ -1,0 +1,81 @@
+#include "runtime/runtime_interface.h"
+#include "runtime/calling.h"
+#include "runtime/error_report.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+
+namespace velmora {
+namespace {
+
+uint32_t CallDllCommandEntry(int32_t, const uint32_t*, int32_t) {
+    ReportFatalError(FatalMessage::DllExport, 0);
+}
+
+uint64_t ReadUnitPropertyEntry(uint32_t windowId, uint32_t, int32_t, int32_t) {
+    if (!App().windowMap.Find(windowId)) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
+    return 0;
+}
+
+void WriteUnitPropertyEntry(uint32_t windowId, uint32_t, int32_t, int32_t, uint32_t, uint32_t) {
+    if (!App().windowMap.Find(windowId)) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
+}
+
+void ReportRuntimeErrorEntry(int32_t code) { ReportRuntimeError(code); }
+void ExitProgramEntry(int32_t code) { ExitProgram(code); }
+
+uint32_t NoService(const uint32_t*) { return 0; }
+
+uint32_t MakeArrayWritableService(const uint32_t* args) {
+    MakeArrayWritable(args[0], reinterpret_cast<ArrayBlock**>(args[1]));
+    return 0;
+}
+
+uint32_t SetCleanupRoutineService(const uint32_t* args) {
+    App().cleanupRoutine = reinterpret_cast<ProgramRoutine>(args[0]);
+    return 0;
+}
+
+uint32_t InitializeRuntimeService(const uint32_t*) {
+    InitializeRuntime();
+    return 0;
+}
+
+using ProgramServiceFunction = uint32_t (*)(const uint32_t* arguments);
+
+const ProgramServiceFunction programServices[7] = {
+    NoService,                 // 0 find file: arrives with the file commands
+    NoService,                 // 1 end find
+    MakeArrayWritableService,  // 2
+    SetCleanupRoutineService,  // 3
+    NoService,                 // 4 read library-type property: never called by this program
+    NoService,                 // 5 write library-type property: never called by this program
+    InitializeRuntimeService,  // 6
+};
+
+uint32_t CallProgramServiceEntry(int32_t service, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
+                                 uint32_t a5) {
+    const uint32_t arguments[5] = {a1, a2, a3, a4, a5};
+    return programServices[service](arguments);
+}
+
+const RuntimeInterface runtimeInterface = {
+    ReportRuntimeErrorEntry,   // 0
+    CallDllCommandEntry,       // 1
+    CallLibraryCommand,        // 2
+    CallCoreCommand,           // 3
+    ReadUnitPropertyEntry,     // 4
+    WriteUnitPropertyEntry,    // 5
+    AllocMemory,               // 6
+    ReallocMemory,             // 7
+    FreeMemory,                // 8
+    ExitProgramEntry,          // 9
+    RunMessageLoop,            // 10
+    LoadStartupWindow,         // 11
+    CallProgramServiceEntry,   // 12
+};
+
+}  // namespace
+
+const RuntimeInterface& Runtime() { return runtimeInterface; }
+
+}  // namespace velmora

@@ -1,0 +1,68 @@
+// ExitProgram and the shutdown sequence.
+#include <winsock2.h>
+#include <windows.h>
+#include <objbase.h>
+#include "runtime/dll_commands.h"
+#include "runtime/runtime_app.h"
+
+namespace velmora {
+
+void RunShutdownSequence(int32_t code) {
+    RuntimeApp& app = App();
+    ++app.eventSuppression;
+    if (app.mainThreadId != 0 && GetCurrentThreadId() != app.mainThreadId) {
+        // Library notifications, window release and the cleanup routine belong
+        // to the main thread; this thread only asks for them and ends the process.
+        app.requestedExitCode = code;
+        app.exitCodeRequested = true;
+        if (app.hiddenWindow)
+            SendMessageA(app.hiddenWindow, ExitOnMainThreadMessage, static_cast<WPARAM>(code), 0);
+        ExitProcess(static_cast<UINT>(code));
+    }
+    // A second request on the main thread (an exit from inside the shutdown)
+    // must not run the steps again.
+    if (app.exiting.exchange(true)) return;
+    app.idleHooks.clear();
+
+    app.windowMap.Clear();
+
+    if (ProgramRoutine cleanup = app.cleanupRoutine) {
+        app.cleanupRoutine = nullptr;
+        cleanup();
+    }
+
+    for (size_t i = 0; i < app.libraries.size(); ++i) {
+        const LibraryDescriptor* library = app.libraries[i];
+        if (library && library->notify) library->notify(NotifyShutdown, app.libraryWords[i], 0);
+    }
+    app.libraries.clear();
+    app.libraryWords.clear();
+
+    ReleaseDllCommands(app);
+    for (HMODULE module : app.furtherModules) FreeLibrary(module);
+    app.furtherModules.clear();
+
+    if (app.hiddenWindow) {
+        DestroyWindow(app.hiddenWindow);
+        app.hiddenWindow = nullptr;
+    }
+    if (app.socketsInitialised) {
+        WSACleanup();
+        app.socketsInitialised = false;
+    }
+    if (app.oleInitialised) {
+        CoUninitialize();
+        app.oleInitialised = false;
+    }
+}
+
+void ExitProgram(int32_t code) {
+    RuntimeApp& app = App();
+    RunShutdownSequence(code);
+    // An exit asked for by another thread decides the code, even when the main
+    // thread was already on its way out.
+    int32_t finalCode = app.exitCodeRequested ? app.requestedExitCode.load() : code;
+    ExitProcess(static_cast<UINT>(finalCode));
+}
+
+}  // namespace velmora

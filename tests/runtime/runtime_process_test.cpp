@@ -1,0 +1,94 @@
+// The runtime as a process sees it: exit codes, error boxes, shutdown order.
+#include <gtest/gtest.h>
+#include <string>
+#include "tools/driver/process_control.h"
+
+namespace velmora {
+namespace {
+
+using driver::ChildProcess;
+using driver::OwnDirectory;
+
+struct ProbeRun {
+    DWORD exitCode;
+    std::string output;
+};
+
+ProbeRun RunProbe(const std::string& scenario) {
+    ChildProcess probe("\"" + OwnDirectory() + "runtime_probe.exe\" " + scenario);
+    EXPECT_TRUE(probe.Started());
+    bool ended = probe.Wait(30000);
+    EXPECT_TRUE(ended) << scenario << " did not end";
+    return {ended ? probe.ExitCode() : STILL_ACTIVE, probe.Output()};
+}
+
+constexpr DWORD minusOne = 0xFFFFFFFF;
+const std::string boxStyle = "[16]";  // MB_OK | MB_ICONERROR
+
+TEST(FatalErrors, CodeSixShowsCodeAndMessageThenEndsWithMinusOne) {
+    ProbeRun run = RunProbe("box6");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, "box[错误]" + boxStyle +
+                              "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n\n"
+                              "notify6 main\n")
+        << "the cleanup routine is forgotten; the libraries still hear the shutdown";
+}
+
+TEST(FatalErrors, EmptyMessageWithoutCodeGivesOnlyTheOpeningLine) {
+    ProbeRun run = RunProbe("box-empty");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, "box[错误]" + boxStyle + "运行时出错!\r\n\r\n\nnotify6 main\n");
+}
+
+TEST(FatalErrors, HeapExhaustionNamesTheByteCount) {
+    ProbeRun run = RunProbe("out-of-memory");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_NE(run.output.find("错误信息：分配 2147483632 字节内存失败!\r\n"), std::string::npos) << run.output;
+}
+
+TEST(FatalErrors, HookThatAnswersSuppressesTheBoxButNotTheExit) {
+    ProbeRun run = RunProbe("hook");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, "hook 3 引用数组成员时维数不为1且不等于该数组目前所具有的维数\nnotify6 main\n");
+}
+
+TEST(FatalErrors, ErrorInsideTheHookDoesNotReenterIt) {
+    ProbeRun run = RunProbe("hook-error");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output.rfind("hook 3 ", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("错误信息：inner\r\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("hook 0"), std::string::npos) << run.output;
+}
+
+TEST(Shutdown, NormalEndRunsTheSequenceOnTheMainThread) {
+    ProbeRun run = RunProbe("normal-exit");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
+}
+
+TEST(Shutdown, ExitFromAWorkerRunsTheStepsOnTheMainThreadWithTheWorkersCode) {
+    ProbeRun run = RunProbe("worker-exit");
+    EXPECT_EQ(run.exitCode, 7u);
+    EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
+}
+
+TEST(Shutdown, WorkersCodeWinsWhileTheMainThreadIsAlreadyShuttingDown) {
+    ProbeRun run = RunProbe("worker-exit-during-shutdown");
+    EXPECT_EQ(run.exitCode, 9u);
+    EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
+}
+
+TEST(RealProgram, StartupFailureBoxIsDismissedFromOutside) {
+    ChildProcess velmora("\"" + OwnDirectory() + "Velmora.exe\"");
+    ASSERT_TRUE(velmora.Started());
+    HWND box = velmora.WaitForTopWindow("#32770", "错误", 60000);
+    ASSERT_NE(box, nullptr) << "no error box appeared";
+    EXPECT_EQ(driver::MessageBoxText(box), "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
+    EXPECT_TRUE(velmora.FindTopWindow("#32770", "错误") != nullptr) << "the box waits for the user";
+    driver::PressDialogButton(box, IDOK);
+    ASSERT_TRUE(velmora.Wait(30000));
+    EXPECT_EQ(velmora.ExitCode(), minusOne);
+}
+
+}  // namespace
+}  // namespace velmora

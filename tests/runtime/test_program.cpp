@@ -1,0 +1,41 @@
+#include "tests/runtime/test_program.h"
+#include <gtest/gtest.h>
+#include "commands/core_library.h"
+#include "runtime/runtime_app.h"
+#include "runtime/value.h"
+
+namespace velmora {
+namespace testing {
+
+const TestConstants testConstants = {
+    {1, 0},
+    "",
+    "literal",
+    {1, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+    {2, 2, 3, 1, 2, 3, 4, 5, 6},
+};
+
+namespace {
+const LibraryDescriptor* const libraries[1] = {&coreLibrary};
+const char* const noNames[1] = {nullptr};
+
+const ProgramHeader header = {
+    3, 0, 1, nullptr, &testConstants, sizeof testConstants, nullptr, 0, 1, libraries, 0, noNames, noNames,
+};
+
+RuntimeApp testApp(&header, nullptr);
+}  // namespace
+
+}  // namespace testing
+
+const char* const programEmptyText = testing::testConstants.emptyText;
+const ByteSetBlock* const programEmptyByteSet =
+    reinterpret_cast<const ByteSetBlock*>(testing::testConstants.emptyByteSet);
+
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    velmora::InitializeRuntime();
+    return RUN_ALL_TESTS();
+}

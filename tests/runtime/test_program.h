@@ -1,0 +1,17 @@
+// The program header and constant block the runtime tests run against.
+#pragma once
+#include <cstdint>
+
+namespace velmora::testing {
+
+struct TestConstants {
+    uint32_t emptyByteSet[2];
+    char emptyText[4];
+    char literal[8];              // "literal"
+    uint32_t tenIntegers[2 + 10];  // {1, 10} and ten zeros
+    uint32_t twoByThree[3 + 6];    // {2, 2, 3} and six integers
+};
+
+extern const TestConstants testConstants;
+
+}  // namespace velmora::testing

@@ -1,0 +1,185 @@
+// Type codes, the calling convention, the compiled-code helpers and arrays.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <cfenv>
+#include <cstring>
+#include "runtime/arrays.h"
+#include "runtime/calling.h"
+#include "runtime/error_report.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_app.h"
+#include "tests/runtime/test_program.h"
+
+namespace velmora {
+namespace {
+
+using testing::testConstants;
+
+TEST(TypeCodes, ClassesAndElementSizes) {
+    EXPECT_EQ(TypeClass(0), 0);
+    EXPECT_EQ(TypeClass(Type::Text), 1);
+    EXPECT_EQ(TypeClass(Type::Integer | Type::ArrayBit), 1);
+    EXPECT_EQ(TypeClass(0x40000001), 2);
+    EXPECT_EQ(TypeClass(0x00010005), 3);
+    EXPECT_EQ(TypeClass(0xC0000001), 3);
+    const uint32_t numeric[] = {Type::Byte, Type::Short, Type::Integer, Type::Long, Type::Float, Type::Double};
+    const uint32_t sizes[] = {1, 2, 4, 8, 4, 8};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_TRUE(IsNumericType(numeric[i]));
+        EXPECT_EQ(ElementSize(numeric[i]), sizes[i]);
+    }
+    EXPECT_EQ(ElementSize(Type::Text), 0u);
+    EXPECT_EQ(ElementSize(Type::Logical), 0u);
+    EXPECT_FALSE(IsNumericType(Type::DateTime));
+}
+
+void WritesNothing(ValueRecord*, int32_t, ValueRecord*) {}
+
+void CountsArguments(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    result->low = static_cast<uint32_t>(count) + arguments[0].low;
+}
+
+TEST(CallingConvention, ResultStartsAsZeroRecord) {
+    ValueRecord arguments[1] = {{7, 0, Type::Integer}};
+    ValueRecord result = CallCoreCommand(WritesNothing, 1, arguments);
+    EXPECT_EQ(result.low, 0u);
+    EXPECT_EQ(result.high, 0u);
+    EXPECT_EQ(result.type, 0u);
+    EXPECT_EQ(CallLibraryCommand(CountsArguments, 3, 1, arguments).low, 8u);
+}
+
+TEST(Helpers, ElementCountsAndTextLengths) {
+    const ArrayBlock threeDims[] = {3, 2, 3, 4};
+    const ArrayBlock empty[] = {1, 0};
+    const ArrayBlock noDims[] = {0};
+    void* first = nullptr;
+    EXPECT_EQ(ArrayElementCount(threeDims, &first), 24u);
+    EXPECT_EQ(first, threeDims + 4);
+    const ArrayBlock twoDims[] = {2, 3, 4};
+    EXPECT_EQ(ArrayElementCount(twoDims), 12u);
+    EXPECT_EQ(ArrayElementCount(empty), 0u);
+    EXPECT_EQ(ArrayElementCount(noDims), 0u);
+    EXPECT_EQ(ArrayElementCount(nullptr, &first), 0u);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_EQ(TextLengthOrZero(nullptr), 0u);
+    EXPECT_EQ(TextLengthOrZero("中文"), 4u);
+}
+
+TEST(Helpers, ConcatTextsAlwaysGivesABlock) {
+    const char* empties[] = {nullptr, ""};
+    char* joined = ConcatTexts(2, empties);
+    ASSERT_NE(joined, nullptr);
+    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, joined), 1u);
+    EXPECT_EQ(joined[0], '\0');
+    FreeMemory(joined);
+
+    const char* parts[] = {"ab", nullptr, "", "中c"};
+    joined = ConcatTexts(4, parts);
+    EXPECT_STREQ(joined, "ab中c");
+    FreeMemory(joined);
+}
+
+TEST(Helpers, TruncateToLongIgnoresTheRoundingMode) {
+    std::fesetround(FE_TONEAREST);
+    volatile double negative = -2.7, positive = 2.7, big = 5e15 + 0.5;
+    EXPECT_EQ(TruncateToLong(negative), -2);
+    EXPECT_EQ(TruncateToLong(positive), 2);
+    EXPECT_EQ(TruncateToLong(big), 5000000000000000LL);
+    std::fesetround(FE_UPWARD);
+    EXPECT_EQ(TruncateToLong(negative), -2);
+    std::fesetround(FE_TONEAREST);
+
+    uint32_t words[3] = {1, 2, 3};
+    ZeroWords(words, 2);
+    EXPECT_EQ(words[0] + words[1], 0u);
+    EXPECT_EQ(words[2], 3u);
+}
+
+uint32_t TextRecordLow(const char* text) { return reinterpret_cast<uint32_t>(text); }
+
+TEST(ArrayAppend, TextsAreCopiedAndEmptyOnesStoredAsNull) {
+    ArrayBlock* array = const_cast<ArrayBlock*>(testConstants.emptyByteSet);  // the {1, 0} image
+    char source[] = "picture";
+    AppendArrayElement(&array, Type::Text, {TextRecordLow(source), 0, Type::Text});
+    AppendArrayElement(&array, Type::Text, {TextRecordLow(""), 0, Type::Text});
+    AppendArrayElement(&array, Type::Text, {TextRecordLow("名字"), 0, Type::Text});
+    ASSERT_FALSE(IsConstantPointer(array));
+    EXPECT_EQ(testConstants.emptyByteSet[1], 0u) << "the constant image must stay empty";
+
+    void* first = nullptr;
+    ASSERT_EQ(ArrayElementCount(array, &first), 3u);
+    auto** elements = static_cast<char**>(first);
+    EXPECT_STREQ(elements[0], "picture");
+    EXPECT_NE(elements[0], source);
+    EXPECT_EQ(elements[1], nullptr);
+    EXPECT_STREQ(elements[2], "名字");
+    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, array), 8u + 3 * 4);
+    FreeArray(Type::Text | Type::ArrayBit, array);
+}
+
+TEST(ArrayAppend, NumbersAppendAfterTheImageAndSeveralDimensionsFlatten) {
+    ArrayBlock* ten = const_cast<ArrayBlock*>(testConstants.tenIntegers);
+    AppendArrayElement(&ten, Type::Integer, {42, 0, Type::Integer});
+    ASSERT_EQ(ArrayElementCount(ten), 11u);
+    EXPECT_EQ(ten[2 + 10], 42u);
+    EXPECT_EQ(testConstants.tenIntegers[1], 10u);
+    FreeMemory(ten);
+
+    ArrayBlock* grid = const_cast<ArrayBlock*>(testConstants.twoByThree);
+    AppendArrayElement(&grid, Type::Integer, {7, 0, Type::Integer});
+    ASSERT_EQ(grid[0], 1u);
+    ASSERT_EQ(grid[1], 7u);
+    for (uint32_t i = 0; i < 7; ++i) EXPECT_EQ(grid[2 + i], i + 1);
+    FreeMemory(grid);
+
+    ArrayBlock* none = nullptr;
+    AppendArrayElement(&none, Type::Long, {1, 2, Type::Long});
+    ASSERT_EQ(ArrayElementCount(none), 1u);
+    EXPECT_EQ(none[2], 1u);
+    EXPECT_EQ(none[3], 2u);
+    FreeMemory(none);
+}
+
+TEST(ArrayFree, TextArrayOfNullsFreesOnlyTheBlock) {
+    auto* array = static_cast<ArrayBlock*>(AllocMemory(8 + 2 * 4));
+    array[0] = 1;
+    array[1] = 2;
+    array[2] = array[3] = 0;
+    RuntimeService(2023, Type::Text | Type::ArrayBit, reinterpret_cast<uint32_t>(array));
+    SUCCEED();
+}
+
+TEST(RawBytes, EachTypeGivesItsBytes) {
+    EXPECT_EQ(RawValueBytes({1, 0, Type::Logical}).size, 4u);
+    EXPECT_EQ(RawValueBytes({1, 0, Type::Double}).size, 8u);
+    EXPECT_EQ(RawValueBytes({1, 0, Type::Unnamed8}).size, 8u);
+    EXPECT_EQ(RawValueBytes({1, 0, Type::Byte}).size, 1u);
+    EXPECT_EQ(RawValueBytes({1, 0, Type::Short}).size, 2u);
+    EXPECT_EQ(RawValueBytes({TextRecordLow("abc"), 0, Type::Text}).size, 4u) << "with the terminator";
+    const uint32_t bytes[] = {1, 3, 0x00636261};
+    RawBytes raw = RawValueBytes({reinterpret_cast<uint32_t>(bytes), 0, Type::ByteSet});
+    EXPECT_EQ(raw.size, 3u);
+    EXPECT_EQ(std::memcmp(raw.data, "abc", 3), 0);
+    EXPECT_EQ(RawValueBytes({1, 0, 0x00010005}).size, 0u);
+}
+
+TEST(RuntimeServices, MemoryThroughTheServiceEntry) {
+    auto* block = reinterpret_cast<char*>(RuntimeService(2024, 16, 0));
+    ASSERT_NE(block, nullptr);
+    std::strcpy(block, "abc");
+    block = reinterpret_cast<char*>(RuntimeService(2026, reinterpret_cast<uint32_t>(block), 64));
+    EXPECT_STREQ(block, "abc");
+    RuntimeService(2025, reinterpret_cast<uint32_t>(block), 0);
+    EXPECT_EQ(RuntimeService(2024, 0xFFFFFFF0u, 1), 0) << "may-fail allocation reports null";
+}
+
+TEST(ErrorBox, TextsForCodesAndMessages) {
+    EXPECT_EQ(ErrorBoxText("", 0), "运行时出错!\r\n\r\n");
+    EXPECT_EQ(ErrorBoxText("坏了", 0), "运行时出错!\r\n\r\n错误信息：坏了\r\n");
+    EXPECT_EQ(ErrorBoxText("调用DLL命令后发现堆栈错误", 6),
+              "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    EXPECT_EQ(ErrorBoxText(nullptr, 12), "运行时出错!\r\n\r\n错误代码：12\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,25 @@
+#include "web/internet_library.h"
+
+namespace velmora {
+namespace {
+
+RuntimeServiceEntry runtimeServices = nullptr;
+
+int32_t InternetNotify(int32_t code, uint32_t parameter1, uint32_t) {
+    if (code != NotifyStartup) return -1;
+    runtimeServices = reinterpret_cast<RuntimeServiceEntry>(parameter1);
+    return 0;
+}
+
+const Command internetCommands[1] = {};
+
+}  // namespace
+
+const LibraryDescriptor internetLibrary = {
+    LibrarySignature, "C41E7A92D05B3F68A1E94C27B6D0F853", "网络文件库",
+    0,                nullptr,
+    1,                internetCommands,
+    InternetNotify,
+};
+
+}  // namespace velmora
