@@ -1,13 +1,10 @@
-// Array operations compiled routines do in place, and raw bytes of values.
+// Freeing arrays, and the raw bytes of values.
 #pragma once
 #include <cstdint>
 #include "runtime/value.h"
 
 namespace velmora {
 
-// Appends one element (numbers by value, texts and byte sets as new copies)
-// to the one-dimensional array held by the variable.
-void AppendArrayElement(ArrayBlock** arrayVariable, uint32_t elementType, const ValueRecord& value);
 // Frees an array; text and byte-set arrays free their elements first.
 void FreeArray(uint32_t arrayType, ArrayBlock* array);
 

@@ -97,49 +97,6 @@ TEST(Helpers, TruncateToLongIgnoresTheRoundingMode) {
 
 uint32_t TextRecordLow(const char* text) { return reinterpret_cast<uint32_t>(text); }
 
-TEST(ArrayAppend, TextsAreCopiedAndEmptyOnesStoredAsNull) {
-    ArrayBlock* array = const_cast<ArrayBlock*>(testConstants.emptyByteSet);  // the {1, 0} image
-    char source[] = "picture";
-    AppendArrayElement(&array, Type::Text, {TextRecordLow(source), 0, Type::Text});
-    AppendArrayElement(&array, Type::Text, {TextRecordLow(""), 0, Type::Text});
-    AppendArrayElement(&array, Type::Text, {TextRecordLow("名字"), 0, Type::Text});
-    ASSERT_FALSE(IsConstantPointer(array));
-    EXPECT_EQ(testConstants.emptyByteSet[1], 0u) << "the constant image must stay empty";
-
-    void* first = nullptr;
-    ASSERT_EQ(ArrayElementCount(array, &first), 3u);
-    auto** elements = static_cast<char**>(first);
-    EXPECT_STREQ(elements[0], "picture");
-    EXPECT_NE(elements[0], source);
-    EXPECT_EQ(elements[1], nullptr);
-    EXPECT_STREQ(elements[2], "名字");
-    EXPECT_EQ(HeapSize(GetProcessHeap(), 0, array), 8u + 3 * 4);
-    FreeArray(Type::Text | Type::ArrayBit, array);
-}
-
-TEST(ArrayAppend, NumbersAppendAfterTheImageAndSeveralDimensionsFlatten) {
-    ArrayBlock* ten = const_cast<ArrayBlock*>(testConstants.tenIntegers);
-    AppendArrayElement(&ten, Type::Integer, {42, 0, Type::Integer});
-    ASSERT_EQ(ArrayElementCount(ten), 11u);
-    EXPECT_EQ(ten[2 + 10], 42u);
-    EXPECT_EQ(testConstants.tenIntegers[1], 10u);
-    FreeMemory(ten);
-
-    ArrayBlock* grid = const_cast<ArrayBlock*>(testConstants.twoByThree);
-    AppendArrayElement(&grid, Type::Integer, {7, 0, Type::Integer});
-    ASSERT_EQ(grid[0], 1u);
-    ASSERT_EQ(grid[1], 7u);
-    for (uint32_t i = 0; i < 7; ++i) EXPECT_EQ(grid[2 + i], i + 1);
-    FreeMemory(grid);
-
-    ArrayBlock* none = nullptr;
-    AppendArrayElement(&none, Type::Long, {1, 2, Type::Long});
-    ASSERT_EQ(ArrayElementCount(none), 1u);
-    EXPECT_EQ(none[2], 1u);
-    EXPECT_EQ(none[3], 2u);
-    FreeMemory(none);
-}
-
 TEST(ArrayFree, TextArrayOfNullsFreesOnlyTheBlock) {
     auto* array = static_cast<ArrayBlock*>(AllocMemory(8 + 2 * 4));
     array[0] = 1;
