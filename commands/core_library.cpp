@@ -2,6 +2,9 @@
 #include "units/unit_type.h"
 
 namespace velmora {
+
+extern const Command coreCommandTable[CoreCommandCount];
+
 namespace {
 
 RuntimeServiceEntry runtimeServices = nullptr;
@@ -14,9 +17,6 @@ int32_t CoreNotify(int32_t code, uint32_t parameter1, uint32_t) {
 
 const UnitTypeDescriptor coreTypes[CoreTypeCount] = {};
 
-// Indexed by the core command number; entries are filled as the commands arrive.
-const Command coreCommands[CoreCommandCount] = {};
-
 }  // namespace
 
 RuntimeServiceEntry CoreRuntimeServices() { return runtimeServices; }
@@ -24,7 +24,7 @@ RuntimeServiceEntry CoreRuntimeServices() { return runtimeServices; }
 const LibraryDescriptor coreLibrary = {
     LibrarySignature, "5A0C93E1B7F24D6A8E1C07B3F9D2A641", "核心命令库",
     CoreTypeCount,    coreTypes,
-    CoreCommandCount, coreCommands,
+    CoreCommandCount, coreCommandTable,
     CoreNotify,
 };
 

@@ -1,0 +1,73 @@
+// The core library's commands, by core command number.
+#pragma once
+#include "runtime/value.h"
+
+namespace velmora {
+
+enum CoreCommandNumber : int32_t {
+    CmdToInteger = 0,
+    CmdToText = 1,
+    CmdReplaceSubtext = 2,
+    CmdSplitText = 3,
+    CmdFindText = 4,
+    CmdTextLength = 5,
+    CmdRightText = 6,
+    CmdOpenMemoryFile = 7,
+    CmdWriteText = 8,
+    CmdMessageBox = 9,
+    CmdTrimSpaces = 10,
+    CmdCharFromCode = 11,
+    CmdBitOr = 12,
+    CmdLeftText = 13,
+    CmdToLower = 14,
+    CmdToByteSet = 15,
+    CmdByteSetLength = 16,
+    CmdBlankByteSet = 17,
+    CmdLeftBytes = 18,
+    CmdBlankText = 19,
+    CmdFindBytes = 20,
+    CmdMidText = 21,
+    CmdFindTextReverse = 22,
+    CmdRemoveAllSpaces = 23,
+    CmdSeekToFileStart = 24,
+    CmdReadText = 25,
+    CmdReadEnvironment = 26,
+    CmdFileExists = 27,
+    CmdGetItemCount = 28,
+    CmdInsertItem = 29,
+    CmdWriteToFile = 30,
+    CmdSetItemText = 31,
+    CmdCreateDirectory = 32,
+    CmdRunProgram = 33,
+};
+
+// The entry of a core command, as compiled code finds it in the library.
+Command CoreCommand(CoreCommandNumber number);
+
+namespace commands {
+// Text commands.
+void ReplaceSubtext(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void SplitText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void FindText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void FindTextReverse(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void TextLength(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void LeftText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void RightText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void MidText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void TrimSpaces(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void RemoveAllSpaces(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ToLower(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void CharFromCode(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void BlankText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+// Conversion, number and byte-set commands.
+void ToInteger(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ToText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void BitOr(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ToByteSet(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ByteSetLength(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void BlankByteSet(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void LeftBytes(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void FindBytes(ValueRecord* result, int32_t count, ValueRecord* arguments);
+}  // namespace commands
+
+}  // namespace velmora
