@@ -11,6 +11,9 @@ bool MatchesFolded(const char* at, std::string_view sought) {
     return true;
 }
 
+constexpr uint32_t Spread(char byte) { return 0x01010101u * static_cast<uint8_t>(byte); }
+constexpr bool HasZeroByte(uint32_t word) { return ((word - 0x01010101u) & ~word & 0x80808080u) != 0; }
+
 // Searches text[begin, end) for sought; forward returns the first match,
 // backward the last one a left-to-right walk meets. Positions are 1-based.
 int32_t Search(std::string_view text, std::string_view sought, size_t begin, size_t end, bool ignoreCase,
@@ -20,9 +23,21 @@ int32_t Search(std::string_view text, std::string_view sought, size_t begin, siz
     const char* data = text.data();
     const char first = sought[0];
     const char foldedFirst = FoldAscii(first);
+    // Four single-byte characters none of which can start a match are
+    // skipped at once; every other position is walked character by character.
+    const uint32_t lower = Spread(ignoreCase ? foldedFirst : first);
+    const uint32_t upper = ignoreCase && foldedFirst >= 'a' && foldedFirst <= 'z' ? Spread(foldedFirst - 0x20) : lower;
     int32_t found = -1;
     size_t i = begin;
-    while (end - i >= length && i < end) {
+    while (i < end && end - i >= length) {
+        if (end - i >= length + 3) {
+            uint32_t word;
+            std::memcpy(&word, data + i, 4);
+            if (!(word & 0x80808080u) && !HasZeroByte(word ^ lower) && !HasZeroByte(word ^ upper)) {
+                i += 4;
+                continue;
+            }
+        }
         bool match = ignoreCase ? (FoldAscii(data[i]) == foldedFirst && MatchesFolded(data + i, sought))
                                 : (data[i] == first && std::memcmp(data + i, sought.data(), length) == 0);
         if (match) {
