@@ -15,9 +15,9 @@ const Command coreCommandTable[CoreCommandCount] = {
     FindText,         // 4
     TextLength,       // 5
     RightText,        // 6
-    nullptr,          // 7 OpenMemoryFile
-    nullptr,          // 8 WriteText
-    nullptr,          // 9 MessageBox
+    OpenMemoryFile,   // 7
+    WriteText,        // 8
+    MessageBox,       // 9
     TrimSpaces,       // 10
     CharFromCode,     // 11
     BitOr,            // 12
@@ -32,16 +32,16 @@ const Command coreCommandTable[CoreCommandCount] = {
     MidText,          // 21
     FindTextReverse,  // 22
     RemoveAllSpaces,  // 23
-    nullptr,          // 24 SeekToFileStart
-    nullptr,          // 25 ReadText
-    nullptr,          // 26 ReadEnvironment
-    nullptr,          // 27 FileExists
+    SeekToFileStart,  // 24
+    ReadText,         // 25
+    ReadEnvironment,  // 26
+    FileExists,       // 27
     nullptr,          // 28 GetItemCount
     nullptr,          // 29 InsertItem
-    nullptr,          // 30 WriteToFile
+    WriteToFile,      // 30
     nullptr,          // 31 SetItemText
-    nullptr,          // 32 CreateDirectory
-    nullptr,          // 33 RunProgram
+    CreateDirectory,  // 32
+    RunProgram,       // 33
 };
 
 Command CoreCommand(CoreCommandNumber number) { return coreCommandTable[number]; }

@@ -1,6 +1,11 @@
 // The core library's commands, by core command number.
 #pragma once
+#include <windows.h>
 #include "runtime/value.h"
+
+// The commands keep their own names; the platform's ANSI/wide macros must not rename them.
+#undef MessageBox
+#undef CreateDirectory
 
 namespace velmora {
 
@@ -68,6 +73,17 @@ void ByteSetLength(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void BlankByteSet(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void LeftBytes(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void FindBytes(ValueRecord* result, int32_t count, ValueRecord* arguments);
+// File, environment and system commands.
+void OpenMemoryFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void WriteText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void MessageBox(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void SeekToFileStart(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ReadText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ReadEnvironment(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void CreateDirectory(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments);
 }  // namespace commands
 
 }  // namespace velmora

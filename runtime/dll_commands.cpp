@@ -1,7 +1,38 @@
 #include "runtime/dll_commands.h"
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 
+extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
+                                              int32_t* stackDelta);
+
 namespace velmora {
+namespace {
+
+constexpr const char* systemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                           "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
+
+[[noreturn]] void ReportUnbound(const char* library, const char* exportName) {
+    char message[1024];
+    if (library && *library)
+        std::snprintf(message, sizeof message, FatalMessage::DllExportInLibrary, library, exportName);
+    else
+        std::snprintf(message, sizeof message, FatalMessage::DllExport, exportName ? exportName : "");
+    ReportFatalError(message, 0);
+}
+
+// "#12" names ordinal 12 (the low 16 bits of the number); anything else is a name.
+LPCSTR ExportOf(const char* name) {
+    if (name[0] != '#') return name;
+    uint32_t ordinal = 0;
+    for (const char* digit = name + 1; *digit >= '0' && *digit <= '9'; ++digit)
+        ordinal = ordinal * 10 + static_cast<uint32_t>(*digit - '0');
+    return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal & 0xFFFF));
+}
+
+}  // namespace
 
 void SetUpDllCommandTables(RuntimeApp& app) {
     const ProgramHeader& header = *app.header;
@@ -17,6 +48,52 @@ void ReleaseDllCommands(RuntimeApp& app) {
     for (HMODULE module : app.dll.modules)
         if (module) FreeLibrary(module);
     app.dll = DllCommandTables{};
+}
+
+void* ResolveDllCommand(int32_t index) {
+    DllCommandTables& dll = App().dll;
+    if (index < 0 || static_cast<size_t>(index) >= dll.addresses.size()) ReportUnbound("", "");
+    if (dll.addresses[index]) return dll.addresses[index];
+
+    const char* exportName = dll.functionNames[index] ? dll.functionNames[index] : "";
+    const char* library = dll.libraryNames[index] ? dll.libraryNames[index] : "";
+    LPCSTR procedure = ExportOf(exportName);
+    HMODULE module = nullptr;
+    if (*library == '\0') {
+        for (const char* candidate : systemLibraries) {
+            HMODULE loaded = LoadLibraryA(candidate);
+            if (!loaded) continue;
+            dll.addresses[index] = reinterpret_cast<void*>(GetProcAddress(loaded, procedure));
+            if (dll.addresses[index]) {
+                module = loaded;
+                break;
+            }
+            FreeLibrary(loaded);  // tried and not needed
+        }
+    } else {
+        if (std::strchr(library, ':')) {
+            module = LoadLibraryA(library);
+        } else {
+            std::string besideProgram = App().programDirectory + "\\" + library;
+            module = LoadLibraryA(besideProgram.c_str());
+            if (!module) module = LoadLibraryA(library);
+        }
+        if (module) dll.addresses[index] = reinterpret_cast<void*>(GetProcAddress(module, procedure));
+    }
+    if (!dll.addresses[index]) {
+        if (module) FreeLibrary(module);
+        ReportUnbound(library, exportName);
+    }
+    dll.modules[index] = module;
+    return dll.addresses[index];
+}
+
+uint32_t CallDllCommand(int32_t index, const uint32_t* words, int32_t wordCount) {
+    void* function = ResolveDllCommand(index);
+    int32_t stackDelta = 0;
+    uint32_t result = VelmoraCallWithStackCheck(function, words, wordCount, &stackDelta);
+    if (stackDelta != 0) ReportRuntimeError(RuntimeErrorDllStack);
+    return result;
 }
 
 }  // namespace velmora

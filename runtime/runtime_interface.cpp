@@ -1,15 +1,13 @@
 #include "runtime/runtime_interface.h"
 #include "runtime/calling.h"
+#include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
+#include "runtime/find_file.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
 
 namespace velmora {
 namespace {
-
-uint32_t CallDllCommandEntry(int32_t, const uint32_t*, int32_t) {
-    ReportFatalError(FatalMessage::DllExport, 0);
-}
 
 uint64_t ReadUnitPropertyEntry(uint32_t windowId, uint32_t, int32_t, int32_t) {
     if (!App().windowMap.Find(windowId)) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
@@ -24,6 +22,16 @@ void ReportRuntimeErrorEntry(int32_t code) { ReportRuntimeError(code); }
 void ExitProgramEntry(int32_t code) { ExitProgram(code); }
 
 uint32_t NoService(const uint32_t*) { return 0; }
+
+uint32_t FindFileService(const uint32_t* args) {
+    return reinterpret_cast<uint32_t>(FindNextFileName(reinterpret_cast<const char*>(args[0]), args[1],
+                                                       args[2] != 0, reinterpret_cast<uint32_t*>(args[3])));
+}
+
+uint32_t EndFindService(const uint32_t* args) {
+    EndFind(args[0]);
+    return 0;
+}
 
 uint32_t MakeArrayWritableService(const uint32_t* args) {
     MakeArrayWritable(args[0], reinterpret_cast<ArrayBlock**>(args[1]));
@@ -43,8 +51,8 @@ uint32_t InitializeRuntimeService(const uint32_t*) {
 using ProgramServiceFunction = uint32_t (*)(const uint32_t* arguments);
 
 const ProgramServiceFunction programServices[7] = {
-    NoService,                 // 0 find file: arrives with the file commands
-    NoService,                 // 1 end find
+    FindFileService,           // 0
+    EndFindService,            // 1
     MakeArrayWritableService,  // 2
     SetCleanupRoutineService,  // 3
     NoService,                 // 4 read library-type property: never called by this program
@@ -60,7 +68,7 @@ uint32_t CallProgramServiceEntry(int32_t service, uint32_t a1, uint32_t a2, uint
 
 const RuntimeInterface runtimeInterface = {
     ReportRuntimeErrorEntry,   // 0
-    CallDllCommandEntry,       // 1
+    CallDllCommand,            // 1
     CallLibraryCommand,        // 2
     CallCoreCommand,           // 3
     ReadUnitPropertyEntry,     // 4

@@ -1,9 +1,11 @@
 #include "threads/thread_library.h"
+#include "threads/section_registry.h"
+#include "threads/thread_commands.h"
 
 namespace velmora {
 namespace {
 
-RuntimeServiceEntry runtimeServices = nullptr;
+RuntimeServiceEntry runtimeServices = nullptr;  // kept; the library allocates from the runtime heap directly
 
 int32_t ThreadNotify(int32_t code, uint32_t parameter1, uint32_t) {
     switch (code) {
@@ -11,15 +13,24 @@ int32_t ThreadNotify(int32_t code, uint32_t parameter1, uint32_t) {
             runtimeServices = reinterpret_cast<RuntimeServiceEntry>(parameter1);
             return 0;
         case NotifyShutdown:
+            threads::ReleaseSections(threads::RunningThreads() > 0);
             return 0;
         default:
             return -1;
     }
 }
 
-const Command threadCommands[5] = {};
+const Command threadCommands[5] = {
+    threads::StartThread,            // 0
+    threads::CreateCriticalSection,  // 1
+    threads::WaitForThread,          // 2
+    threads::EnterSection,           // 3
+    threads::LeaveSection,           // 4
+};
 
 }  // namespace
+
+Command ThreadCommand(ThreadCommandNumber number) { return threadCommands[number]; }
 
 const LibraryDescriptor threadLibrary = {
     LibrarySignature, "8D2F61B0E3A94C7D95B81E06F4A3C2D7", "多线程库",

@@ -33,9 +33,10 @@ int32_t ProbeNotify(int32_t code, uint32_t, uint32_t) {
 const LibraryDescriptor probeLibrary = {LibrarySignature, "00000000000000000000000000000001", "probe", 0,
                                         nullptr,          0,  nullptr, ProbeNotify};
 const LibraryDescriptor* const libraries[1] = {&probeLibrary};
-const char* const noNames[1] = {nullptr};
+const char* const dllLibraries[4] = {"dll_probe.dll", "dll_probe.dll", "no_such_library.dll", ""};
+const char* const dllFunctions[4] = {"CdeclAdd", "NoSuchExport", "Anything", "NoSuchExportAnywhere"};
 const ProgramHeader header = {
-    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 0, noNames, noNames,
+    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 4, dllLibraries, dllFunctions,
 };
 
 int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
@@ -58,6 +59,18 @@ void ExitFromWorkerDuringShutdown() {
 }
 
 std::string scenario;
+std::string scenarioArgument;
+
+// Records how this process was asked to show its window, for RunProgram's tests.
+void WriteStartupInfo() {
+    STARTUPINFOA startup{};
+    GetStartupInfoA(&startup);
+    std::string text = std::to_string(startup.dwFlags & STARTF_USESHOWWINDOW) + " " + std::to_string(startup.wShowWindow);
+    HANDLE file = CreateFileA(scenarioArgument.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
 
 void PumpForever() {
     MSG message;
@@ -85,6 +98,12 @@ int ProbeEntry() {
         CloseHandle(CreateThread(nullptr, 0, ExitFromWorker, reinterpret_cast<void*>(7), 0, nullptr));
         PumpForever();
     }
+    const uint32_t twoWords[2] = {1, 2};
+    if (scenario == "dll-stack") rt.CallDllCommand(0, twoWords, 2);
+    if (scenario == "dll-missing-export") rt.CallDllCommand(1, twoWords, 2);
+    if (scenario == "dll-missing-library") rt.CallDllCommand(2, twoWords, 2);
+    if (scenario == "dll-missing-system") rt.CallDllCommand(3, twoWords, 2);
+    if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "worker-exit-during-shutdown")
         routine::CallProgramService(ProgramService::SetCleanupRoutine,
                                     reinterpret_cast<uint32_t>(&ExitFromWorkerDuringShutdown));
@@ -100,6 +119,7 @@ const ByteSetBlock* const programEmptyByteSet = reinterpret_cast<const ByteSetBl
 
 int main(int argc, char** argv) {
     velmora::scenario = argc > 1 ? argv[1] : "";
+    velmora::scenarioArgument = argc > 2 ? argv[2] : "";
     velmora::RuntimeApp app(&velmora::header, velmora::ProbeEntry);
     return velmora::framework::RunApplication();
 }

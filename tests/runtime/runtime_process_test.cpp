@@ -78,6 +78,30 @@ TEST(Shutdown, WorkersCodeWinsWhileTheMainThreadIsAlreadyShuttingDown) {
     EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
 }
 
+std::string BoxOf(const std::string& message, int code = 0) {
+    std::string text = "box[错误]" + boxStyle + "运行时出错!\r\n\r\n";
+    if (code) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
+    return text + "错误信息：" + message + "\r\n\nnotify6 main\n";
+}
+
+TEST(DllCommandFailures, WrongArgumentListIsRuntimeErrorSix) {
+    ProbeRun run = RunProbe("dll-stack");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, BoxOf("调用DLL命令后发现堆栈错误", 6));
+}
+
+TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
+    ProbeRun run = RunProbe("dll-missing-export");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件“dll_probe.dll”中的输出命令“NoSuchExport”"));
+    run = RunProbe("dll-missing-library");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件“no_such_library.dll”中的输出命令“Anything”"));
+    run = RunProbe("dll-missing-system");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”"));
+}
+
 TEST(RealProgram, StartupFailureBoxIsDismissedFromOutside) {
     ChildProcess velmora("\"" + OwnDirectory() + "Velmora.exe\"");
     ASSERT_TRUE(velmora.Started());

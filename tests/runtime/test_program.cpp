@@ -17,10 +17,20 @@ const TestConstants testConstants = {
 
 namespace {
 const LibraryDescriptor* const libraries[1] = {&coreLibrary};
-const char* const noNames[1] = {nullptr};
+
+// DLL commands the runtime tests bind and call.
+const char* const dllLibraries[] = {
+    "dll_probe.dll", "dll_probe.dll", "dll_probe.dll", "", "", "dll_probe.dll",
+    "C:\\windows\\system32\\kernel32.dll", "dll_probe.dll", "dll_probe.dll",
+};
+const char* const dllFunctions[] = {
+    "Add2", "Add2", "#12", "GetTickCount", "ShellExecuteA", "Sum5", "GetCurrentProcessId", "FillText", "#65548",
+};
+static_assert(sizeof dllLibraries == sizeof dllFunctions);
 
 const ProgramHeader header = {
-    3, 0, 1, nullptr, &testConstants, sizeof testConstants, nullptr, 0, 1, libraries, 0, noNames, noNames,
+    3, 0, 1, nullptr, &testConstants, sizeof testConstants, nullptr, 0, 1, libraries,
+    sizeof dllLibraries / sizeof dllLibraries[0], dllLibraries, dllFunctions,
 };
 
 RuntimeApp testApp(&header, nullptr);

@@ -14,4 +14,17 @@ struct TestConstants {
 
 extern const TestConstants testConstants;
 
+// Indexes of the test program's DLL commands.
+enum TestDllCommand : int32_t {
+    DllAdd2 = 0,
+    DllAdd2Again = 1,
+    DllOrdinal12 = 2,
+    DllSystemGetTickCount = 3,
+    DllSystemShellExecute = 4,
+    DllSum5 = 5,
+    DllDriveColonProcessId = 6,
+    DllFillText = 7,
+    DllOrdinalWrapped = 8,
+};
+
 }  // namespace velmora::testing

@@ -1,0 +1,69 @@
+#include "runtime/file_table.h"
+
+namespace velmora {
+namespace {
+
+class SharedLock {
+public:
+    explicit SharedLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockShared(&lock_); }
+    ~SharedLock() { ReleaseSRWLockShared(&lock_); }
+
+private:
+    SRWLOCK& lock_;
+};
+
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
+
+private:
+    SRWLOCK& lock_;
+};
+
+}  // namespace
+
+FileTable& Files() {
+    static FileTable table;
+    return table;
+}
+
+int32_t FileTable::Register(std::unique_ptr<framework::FileObject> file, int32_t kind) {
+    ExclusiveLock guard(lock_);
+    int32_t number = nextNumber_++;
+    if (nextNumber_ <= 0) nextNumber_ = 1;
+    entries_.push_back({number, kind, std::move(file)});
+    return number;
+}
+
+int32_t FileTable::Kind(int32_t fileNumber) const {
+    SharedLock guard(lock_);
+    for (const Entry& entry : entries_)
+        if (entry.number == fileNumber) return entry.kind;
+    return -1;
+}
+
+framework::FileObject* FileTable::Find(int32_t fileNumber) const {
+    SharedLock guard(lock_);
+    for (const Entry& entry : entries_)
+        if (entry.number == fileNumber) return entry.file.get();
+    return nullptr;
+}
+
+bool FileTable::Unregister(int32_t fileNumber) {
+    ExclusiveLock guard(lock_);
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (entries_[i].number == fileNumber) {
+            entries_.erase(entries_.begin() + static_cast<ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void FileTable::Clear() {
+    ExclusiveLock guard(lock_);
+    entries_.clear();
+}
+
+}  // namespace velmora
