@@ -1,6 +1,7 @@
 #include "program/program_header.h"
 #include "commands/core_library.h"
 #include "program/constants.h"
+#include "program/dll_command_numbers.h"
 #include "runtime/value.h"
 #include "threads/thread_library.h"
 #include "units/ext/ext_ui_library.h"
@@ -24,12 +25,12 @@ const LibraryDescriptor* const libraries[4] = {
     &extUiLibrary,     // 4
 };
 
-const char* const dllLibraryNames[11] = {
-    "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll", "wininet.dll",  "wininet.dll",
-    "wininet.dll", "wininet.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
+const char* const dllLibraryNames[DllCommandCount] = {
+    "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
+    "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
 };
 
-const char* const dllFunctionNames[11] = {
+const char* const dllFunctionNames[DllCommandCount] = {
     "InternetOpenA",        // 0
     "InternetCloseHandle",  // 1
     "InternetConnectA",     // 2
@@ -41,6 +42,7 @@ const char* const dllFunctionNames[11] = {
     "WideCharToMultiByte",  // 8 measuring
     "WideCharToMultiByte",  // 9 converting
     "MultiByteToWideChar",  // 10
+    "InternetSetOptionA",   // 11
 };
 
 }  // namespace
@@ -56,14 +58,16 @@ const ProgramHeader header = {
     0,                            // form template size
     4,                            // library count
     libraries,                    // library binding table
-    11,                           // DLL command count
+    DllCommandCount,              // DLL command count
     dllLibraryNames,
     dllFunctionNames,
 };
 
 }  // namespace program
 
+extern const char* const programEmptyText;
 const char* const programEmptyText = program::constants.emptyText;
+extern const ByteSetBlock* const programEmptyByteSet;
 const ByteSetBlock* const programEmptyByteSet =
     reinterpret_cast<const ByteSetBlock*>(program::constants.emptyByteSet);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <utility>
+#include "runtime/calling.h"
 #include "runtime/runtime_interface.h"
 #include "runtime/value.h"
 
@@ -111,6 +112,10 @@ template <class T>
 ValueRecord OptionalIntArg(const Optional<T>& value) {
     return value.given ? IntArg(static_cast<int32_t>(value.value)) : Omitted();
 }
+
+// A text's pointer for joining: literals, text variables and null alike.
+inline const char* TextPointer(const char* text) { return text; }
+inline const char* TextPointer(const Text& text) { return text.Get(); }
 
 // Calls a core command with the argument records written out.
 template <class... Records>

@@ -1,4 +1,5 @@
 #include "web/internet_library.h"
+#include "web/http_read_file.h"
 
 namespace velmora {
 namespace {
@@ -11,9 +12,13 @@ int32_t InternetNotify(int32_t code, uint32_t parameter1, uint32_t) {
     return 0;
 }
 
-const Command internetCommands[1] = {};
+const Command internetCommands[1] = {
+    web::HttpReadFile,  // 0
+};
 
 }  // namespace
+
+Command InternetCommand(InternetCommandNumber number) { return internetCommands[number]; }
 
 const LibraryDescriptor internetLibrary = {
     LibrarySignature, "C41E7A92D05B3F68A1E94C27B6D0F853", "网络文件库",

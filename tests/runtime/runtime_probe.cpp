@@ -112,7 +112,9 @@ int ProbeEntry() {
 
 }  // namespace
 
+extern const char* const programEmptyText;
 const char* const programEmptyText = probeConstants.emptyText;
+extern const ByteSetBlock* const programEmptyByteSet;
 const ByteSetBlock* const programEmptyByteSet = reinterpret_cast<const ByteSetBlock*>(probeConstants.emptyByteSet);
 
 }  // namespace velmora

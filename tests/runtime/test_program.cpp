@@ -38,7 +38,9 @@ RuntimeApp testApp(&header, nullptr);
 
 }  // namespace testing
 
+extern const char* const programEmptyText;
 const char* const programEmptyText = testing::testConstants.emptyText;
+extern const ByteSetBlock* const programEmptyByteSet;
 const ByteSetBlock* const programEmptyByteSet =
     reinterpret_cast<const ByteSetBlock*>(testing::testConstants.emptyByteSet);
 

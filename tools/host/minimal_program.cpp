@@ -22,7 +22,9 @@ const ProgramHeader header = {
 
 }  // namespace
 
+extern const char* const programEmptyText;
 const char* const programEmptyText = hostConstants.emptyText;
+extern const ByteSetBlock* const programEmptyByteSet;
 const ByteSetBlock* const programEmptyByteSet = reinterpret_cast<const ByteSetBlock*>(hostConstants.emptyByteSet);
 
 namespace host {

@@ -1,0 +1,23 @@
+// Indexes of the program's DLL commands (library and export in program_header.cpp).
+#pragma once
+#include <cstdint>
+
+namespace velmora::program {
+
+enum DllCommandNumber : int32_t {
+    DllInternetOpen = 0,
+    DllInternetCloseHandle = 1,
+    DllInternetConnect = 2,
+    DllHttpOpenRequest = 3,
+    DllHttpSendRequestText = 4,
+    DllHttpSendRequestBytes = 5,
+    DllInternetReadFile = 6,
+    DllHttpQueryInfo = 7,
+    DllWideCharToMultiByteMeasure = 8,
+    DllWideCharToMultiByte = 9,
+    DllMultiByteToWideChar = 10,
+    DllInternetSetOption = 11,  // time-outs, so a silent server cannot hang a request
+    DllCommandCount = 12,
+};
+
+}  // namespace velmora::program

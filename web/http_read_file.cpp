@@ -1,0 +1,126 @@
+#include "web/http_read_file.h"
+#include <windows.h>
+#include <wininet.h>
+#include <atomic>
+#include <string>
+#include "commands/command_args.h"
+#include "web/internet_client.h"
+#include "web/visit_web_page.h"
+
+namespace velmora::web {
+namespace {
+
+constexpr const char* agent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr DWORD RequestFlags = 0x84000000;  // reload, no cache write
+constexpr DWORD SecureFlag = 0x00800000;
+constexpr uint32_t MaximumChunk = 102400;
+constexpr uint32_t UnknownLengthChunk = 10240;
+
+std::atomic<uint32_t> lastChunkSize{0};
+
+struct CrackedUrl {
+    char scheme[32] = {};
+    char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+    char user[256] = {};
+    char password[256] = {};
+    char path[INTERNET_MAX_URL_LENGTH + 1] = {};
+    char query[INTERNET_MAX_URL_LENGTH + 1] = {};
+    URL_COMPONENTSA parts{};
+};
+
+bool Crack(const std::string& url, CrackedUrl& out) {
+    URL_COMPONENTSA& parts = out.parts;
+    parts.dwStructSize = sizeof parts;
+    parts.lpszScheme = out.scheme;
+    parts.dwSchemeLength = sizeof out.scheme;
+    parts.lpszHostName = out.host;
+    parts.dwHostNameLength = sizeof out.host;
+    parts.lpszUserName = out.user;
+    parts.dwUserNameLength = sizeof out.user;
+    parts.lpszPassword = out.password;
+    parts.dwPasswordLength = sizeof out.password;
+    parts.lpszUrlPath = out.path;
+    parts.dwUrlPathLength = sizeof out.path;
+    parts.lpszExtraInfo = out.query;
+    parts.dwExtraInfoLength = sizeof out.query;
+    return InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_NO_ENCODE, &parts) != FALSE;
+}
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+// Content-Length + 1, capped; a missing or useless length gives 10240.
+uint32_t ChunkSize(HINTERNET request) {
+    char buffer[32] = {};
+    DWORD length = sizeof buffer;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return UnknownLengthChunk;
+    uint64_t value = 0;
+    for (const char* digit = buffer; *digit >= '0' && *digit <= '9' && value <= MaximumChunk; ++digit)
+        value = value * 10 + static_cast<uint64_t>(*digit - '0');
+    if (value == 0) return UnknownLengthChunk;
+    return value + 1 < MaximumChunk ? static_cast<uint32_t>(value + 1) : MaximumChunk;
+}
+
+}  // namespace
+
+uint32_t LastChunkSize() { return lastChunkSize.load(); }
+
+void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    commands::Args args(count, arguments);
+    std::string url(args.Text(0));
+    if (url.empty()) return;
+    url = url.substr(0, url.find('#'));
+
+    CrackedUrl cracked;
+    if (!Crack(url, cracked)) return;
+    DWORD flags = RequestFlags;
+    DWORD service = static_cast<DWORD>(cracked.parts.nScheme);  // INTERNET_SCHEME_HTTP is the HTTP service, 3
+    if (cracked.parts.nScheme == INTERNET_SCHEME_HTTPS) {
+        service = INTERNET_SERVICE_HTTP;
+        flags |= SecureFlag;
+    }
+
+    InternetClient& client = Client();
+    HINTERNET internet = client.Handle(agent);
+    if (!internet) return;
+    HINTERNET connection = InternetConnectA(internet, cracked.host, cracked.parts.nPort, OrNull(cracked.user),
+                                            OrNull(cracked.password), service, 0, 0);
+    if (!connection) return;
+    client.ApplyProxyOptions(internet, connection);
+
+    std::string object = std::string(cracked.path) + cracked.query;
+    object = object.substr(0, object.find('#'));
+    const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
+    HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0);
+    if (!request) {
+        InternetCloseHandle(connection);
+        return;
+    }
+    static char requestHeaders[] = "Accept: */*\r\n\r\n";
+    if (!HttpSendRequestA(request, requestHeaders, 15, nullptr, 0)) {
+        InternetCloseHandle(request);
+        InternetCloseHandle(connection);
+        return;
+    }
+
+    uint32_t chunk = ChunkSize(request);
+    lastChunkSize = chunk;
+    std::string output;
+    std::string buffer;
+    try {
+        buffer.resize(chunk);
+    } catch (const std::bad_alloc&) {
+        InternetCloseHandle(request);
+        InternetCloseHandle(connection);
+        return;
+    }
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(request, buffer.data(), chunk, &read) || read == 0) break;
+        output.append(buffer.data(), read);
+    }
+    InternetCloseHandle(request);
+    InternetCloseHandle(connection);
+    commands::SetByteSet(result, output);
+}
+
+}  // namespace velmora::web
