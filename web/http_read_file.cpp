@@ -95,6 +95,9 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
         InternetCloseHandle(connection);
         return;
     }
+    DWORD timeout = NetworkTimeoutMilliseconds();
+    for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionA(request, option, &timeout, sizeof timeout);
     static char requestHeaders[] = "Accept: */*\r\n\r\n";
     if (!HttpSendRequestA(request, requestHeaders, 15, nullptr, 0)) {
         InternetCloseHandle(request);

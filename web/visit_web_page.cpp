@@ -29,10 +29,12 @@ void CloseHandles(Handle request, Handle connection, Handle internet) {
     CallDll(DllInternetCloseHandle, internet);
 }
 
-void SetTimeouts(Handle internet) {
+// Set on the internet handle for connecting and on the request for sending
+// and receiving, where every WinINet honours them.
+void SetTimeouts(Handle handle) {
     uint32_t timeout = NetworkTimeoutMilliseconds();
     for (uint32_t option : {OptionConnectTimeout, OptionSendTimeout, OptionReceiveTimeout})
-        CallDll(DllInternetSetOption, internet, option, AddressOf(&timeout), 4);
+        CallDll(DllInternetSetOption, handle, option, AddressOf(&timeout), 4);
 }
 
 Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParameter,
@@ -97,6 +99,7 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
         CloseHandles(0, connection, internet);
         return Bytes();
     }
+    SetTimeouts(request);
 
     // 7. Header completion, in the caller's variable.
     if (!Contains(extraHeaders, "Referer:"))

@@ -1,0 +1,165 @@
+#!/usr/bin/env python3
+"""Scripted HTTP server for the tests, on 127.0.0.1.
+
+Writes its port to the file named by the first argument and serves until
+killed. Every request is recorded; GET /_log?contains=TEXT returns the raw
+requests whose request line contains TEXT, separated by "\\n=====\\n".
+
+Routes:
+  /r?...   scripted answer: status, reason, body (UTF-8 text) or size=N
+           (deterministic bytes), ctype, h=Name:Value (repeatable),
+           cl=auto|none|N, chunked=1, cut=N (close after N body bytes),
+           stall=SECONDS (before the body), headerpad=N (about N extra header bytes)
+  /p       301 to http://localhost:PORT when asked for host 127.0.0.1,
+           else 200 with the request line as body
+  /loop    301 to itself, for ever
+  /echo    the raw request as the body
+  /file/NAME  the file NAME under the directory of the second argument
+"""
+import functools
+import os
+import socket
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+
+LOG = []
+LOG_LOCK = threading.Lock()
+REASONS = {200: "OK", 301: "Moved Permanently", 302: "Found", 404: "Not Found", 500: "Internal Server Error"}
+
+
+@functools.lru_cache(maxsize=64)
+def pattern_bytes(n, seed=0):
+    # A repeating 251-byte cycle, built by repetition so big bodies come fast.
+    cycle = bytes((i * 7 + seed) % 251 for i in range(251))
+    return (cycle * (n // 251 + 1))[:n]
+
+
+class Handler(socketserver.BaseRequestHandler):
+    def read_request(self):
+        data = b""
+        self.request.settimeout(60)
+        while b"\r\n\r\n" not in data:
+            chunk = self.request.recv(65536)
+            if not chunk:
+                return None, None
+            data += chunk
+        head, _, rest = data.partition(b"\r\n\r\n")
+        length = 0
+        for line in head.split(b"\r\n")[1:]:
+            name, _, value = line.partition(b":")
+            if name.strip().lower() == b"content-length":
+                length = int(value.strip() or 0)
+        while len(rest) < length:
+            chunk = self.request.recv(65536)
+            if not chunk:
+                break
+            rest += chunk
+        return head, rest
+
+    def handle(self):
+        head, body = self.read_request()
+        if head is None:
+            return
+        with LOG_LOCK:
+            LOG.append(head + b"\r\n\r\n" + body)
+        request_line = head.split(b"\r\n")[0].decode("latin-1")
+        target = request_line.split(" ")[1] if " " in request_line else "/"
+        url = urllib.parse.urlsplit(target)
+        query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+        host = ""
+        for line in head.split(b"\r\n")[1:]:
+            name, _, value = line.partition(b":")
+            if name.strip().lower() == b"host":
+                host = value.strip().decode("latin-1")
+        port = self.server.server_address[1]
+        path = url.path
+        if path == "/_log":
+            sought = query.get("contains", [""])[0].encode("latin-1")
+            with LOG_LOCK:
+                picked = [entry for entry in LOG
+                          if sought in entry.split(b"\r\n")[0] and not entry.startswith(b"GET /_log")]
+            return self.answer(200, b"\n=====\n".join(picked))
+        if path == "/p":
+            if host.startswith("127.0.0.1"):
+                return self.answer(301, b"moved", [("Location", "http://localhost:%d" % port)])
+            return self.answer(200, request_line.encode("latin-1"))
+        if path == "/loop":
+            return self.answer(301, b"again", [("Location", "http://127.0.0.1:%d" % port)])
+        if path == "/echo":
+            return self.answer(200, head + b"\r\n\r\n" + body)
+        if path.startswith("/file/") and len(sys.argv) > 2:
+            name = urllib.parse.unquote(path[len("/file/"):])
+            full = os.path.join(sys.argv[2], name)
+            if os.path.isfile(full):
+                with open(full, "rb") as f:
+                    return self.answer(200, f.read(), [("Content-Type", "image/jpeg")])
+            return self.answer(404, b"<html>missing</html>", [("Content-Type", "text/html")])
+        if path == "/r":
+            return self.scripted(query)
+        return self.answer(404, b"<html><body>not found</body></html>", [("Content-Type", "text/html")])
+
+    def scripted(self, query):
+        one = lambda name, default="": query.get(name, [default])[0]
+        status = int(one("status", "200"))
+        if "size" in query:
+            body = pattern_bytes(int(one("size")), int(one("seed", "0")))
+        else:
+            body = one("body").encode("utf-8")
+        headers = []
+        if "ctype" in query:
+            headers.append(("Content-Type", one("ctype")))
+        for entry in query.get("h", []):
+            name, _, value = entry.partition(":")
+            headers.append((name, value.strip()))
+        for index in range(0, int(one("headerpad", "0")), 100):
+            headers.append(("X-Pad-%d" % index, "p" * 90))
+        self.answer(status, body, headers, reason=one("reason", None) or None, length=one("cl", "auto"),
+                    chunked=one("chunked") == "1", cut=int(one("cut", "-1")), stall=float(one("stall", "0")))
+
+    def answer(self, status, body, headers=(), reason=None, length="auto", chunked=False, cut=-1, stall=0.0):
+        reason = reason or REASONS.get(status, "Status")
+        lines = ["HTTP/1.1 %d %s" % (status, reason)]
+        lines += ["%s: %s" % (name, value) for name, value in headers]
+        if chunked:
+            lines.append("Transfer-Encoding: chunked")
+        elif length == "auto":
+            lines.append("Content-Length: %d" % len(body))
+        elif length != "none":
+            lines.append("Content-Length: %s" % length)
+        lines.append("Connection: close")
+        try:
+            self.request.sendall(("\r\n".join(lines) + "\r\n\r\n").encode("utf-8"))
+            if stall:
+                time.sleep(stall)
+            payload = body
+            if chunked:
+                payload = b"".join(b"%x\r\n%s\r\n" % (len(body[i:i + 1000]), body[i:i + 1000])
+                                   for i in range(0, len(body), 1000)) + b"0\r\n\r\n"
+            if cut >= 0:
+                payload = payload[:cut]
+            self.request.sendall(payload)
+            if cut >= 0:
+                self.request.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+    request_queue_size = 128
+
+
+def main():
+    server = Server(("127.0.0.1", 0), Handler)
+    with open(sys.argv[1] + ".tmp", "w") as f:
+        f.write(str(server.server_address[1]))
+    os.replace(sys.argv[1] + ".tmp", sys.argv[1])
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,77 @@
+// Markers, header values, URL parts, cookies and the charset conversion.
+#include <gtest/gtest.h>
+#include "tests/web/web_test_support.h"
+#include "web/url_routines.h"
+
+namespace velmora::web {
+namespace {
+
+std::string S(const Text& text) { return text.Get() ? text.Get() : ""; }
+std::string S(const Bytes& bytes) {
+    return bytes.Length() ? std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Length()) : "";
+}
+Bytes B(const std::string& data) {
+    routine::ByteSetBuilder builder;
+    builder.Append(reinterpret_cast<const uint8_t*>(data.data()), static_cast<uint32_t>(data.size()));
+    return builder.Finish();
+}
+
+TEST(ExtractBetween, QuoteMarkersCaseAndOrder) {
+    EXPECT_EQ(S(ExtractBetween("a\"b\"c", "#引号", "#引号")), "b");
+    EXPECT_EQ(S(ExtractBetween("]x[", "[", "]")), "") << "the right marker only before the left one";
+    EXPECT_EQ(S(ExtractBetween("<A HREF=\"u\">", "href=\"", "\"")), "u");
+    EXPECT_EQ(S(ExtractBetween("<A HREF=\"u\">", "href=\"", "\"", {}, true)), "");
+    EXPECT_EQ(S(ExtractBetween("k=1;k=2;", "k=", ";", 4)), "2");
+    EXPECT_EQ(S(ExtractBetween("ab", "a", "b")), "") << "adjacent markers";
+    EXPECT_EQ(S(ExtractBetween("abc", "x", "c")), "");
+}
+
+TEST(HeaderLineValue, TrimmedTextAfterTheFirstColon) {
+    EXPECT_EQ(S(HeaderLineValue("Location:  http://h:8/x ")), "http://h:8/x");
+    EXPECT_EQ(S(HeaderLineValue("no colon")), "");
+    EXPECT_EQ(S(HeaderLineValue("User-Agent: X")), "X");
+}
+
+TEST(UrlParts, HostPortAndPath) {
+    EXPECT_EQ(S(UrlHost("host.example:8080/x")), "host.example");
+    EXPECT_EQ(S(UrlHost("host.example:8080/x", false, true)), "host.example:8080");
+    EXPECT_EQ(UrlPort("host.example:8080/x"), 8080);
+    EXPECT_EQ(S(UrlHost("http://a.b.c.example/", true)), "c.example");
+    EXPECT_EQ(S(UrlHost("a.b.example:8080", true, true)), "b.example:8080");
+    EXPECT_EQ(S(UrlHost("HTTPS://Www.Example/Path")), "www.example");
+    EXPECT_EQ(UrlPort("https://secure.example/"), 443);
+    EXPECT_EQ(UrlPort("http://plain.example/"), 80);
+    EXPECT_EQ(S(UrlPath("http://host.example")), "/");
+    EXPECT_EQ(S(UrlPath("host/p?q=1")), "/p?q=1");
+    EXPECT_EQ(S(UrlPath("http://127.0.0.1:81/zh-CN/windows/wallpaper/?T1=all")), "/zh-CN/windows/wallpaper/?T1=all");
+    EXPECT_EQ(S(UrlHost("")), "");
+    EXPECT_EQ(S(UrlPath("")), "/");
+}
+
+TEST(Cookies, MergeReplacesDeletesAndOrders) {
+    Text cookies = routine::Join("a=1; b=2");
+    Text received = routine::Join("b=3; c=deleted;");
+    MergeCookies(cookies, received);
+    EXPECT_EQ(S(cookies), "b=3; a=1");
+    EXPECT_EQ(S(received), "b=3;c=deleted;") << "spaces removed in the caller's variable";
+    EXPECT_EQ(S(RemoveDuplicateEntries("x; y; x", "; ")), "x; y");
+    EXPECT_EQ(S(CookieName(" sid =42")), "sid");
+    EXPECT_EQ(S(CookieName("flag")), "flag");
+    TextArray entries = routine::SplitText("a=1;b=2", ";");
+    EXPECT_TRUE(HasCookieNamed(entries, "b"));
+    EXPECT_FALSE(HasCookieNamed(entries, "B"));
+    EXPECT_TRUE(ArrayContainsText(entries, "a=1"));
+    EXPECT_FALSE(ArrayContainsText(entries, "a"));
+}
+
+TEST(Charset, Utf8BecomesCodePage936) {
+    EXPECT_EQ(S(Utf8ToGbk(Bytes())), "");
+    EXPECT_EQ(S(Utf8ToGbk(B(testing::Utf8(L"中文 wallpaper")))), "中文 wallpaper");
+    EXPECT_EQ(S(Utf8ToUtf16(B("ab"))), std::string("a\0b\0", 4));
+    std::string invalid = "ok\xFF\xFE\xC3";
+    EXPECT_NO_FATAL_FAILURE(Utf8ToGbk(B(invalid)));
+    EXPECT_EQ(S(Utf8ToGbk(B(invalid))).substr(0, 2), "ok");
+}
+
+}  // namespace
+}  // namespace velmora::web

@@ -1,0 +1,14 @@
+// Web tests run on the program's own header: its libraries and DLL commands.
+#include <gtest/gtest.h>
+#include "program/program_header.h"
+#include "runtime/runtime_app.h"
+
+namespace {
+velmora::RuntimeApp app(&velmora::program::header, nullptr);
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    velmora::InitializeRuntime();
+    return RUN_ALL_TESTS();
+}
