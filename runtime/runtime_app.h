@@ -80,7 +80,6 @@ RuntimeApp& App();
 // Runtime start-up and the pieces of the loop and shutdown other code calls.
 void InitializeRuntime();
 void RunMessageLoop();
-void LoadStartupWindow(uint32_t windowId);
 [[noreturn]] void ExitProgram(int32_t code);
 void RunShutdownSequence(int32_t code);
 int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2);
@@ -90,5 +89,7 @@ bool AnyProgramWindowOpen();
 void OnProgramWindowDestroyed(uint32_t windowId);
 
 constexpr UINT ExitOnMainThreadMessage = 0x83E7;
+// Unit work marshalled from another thread to the window thread.
+constexpr UINT RunOnMainThreadMessage = 0x83E8;
 
 }  // namespace velmora

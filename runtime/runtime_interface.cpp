@@ -5,18 +5,11 @@
 #include "runtime/find_file.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
+#include "units/unit_properties.h"
+#include "units/window_creation.h"
 
 namespace velmora {
 namespace {
-
-uint64_t ReadUnitPropertyEntry(uint32_t windowId, uint32_t, int32_t, int32_t) {
-    if (!App().windowMap.Find(windowId)) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
-    return 0;
-}
-
-void WriteUnitPropertyEntry(uint32_t windowId, uint32_t, int32_t, int32_t, uint32_t, uint32_t) {
-    if (!App().windowMap.Find(windowId)) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
-}
 
 void ReportRuntimeErrorEntry(int32_t code) { ReportRuntimeError(code); }
 void ExitProgramEntry(int32_t code) { ExitProgram(code); }
@@ -71,8 +64,8 @@ const RuntimeInterface runtimeInterface = {
     CallDllCommand,            // 1
     CallLibraryCommand,        // 2
     CallCoreCommand,           // 3
-    ReadUnitPropertyEntry,     // 4
-    WriteUnitPropertyEntry,    // 5
+    ReadUnitProperty,          // 4
+    WriteUnitProperty,         // 5
     AllocMemory,               // 6
     ReallocMemory,             // 7
     FreeMemory,                // 8

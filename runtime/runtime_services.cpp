@@ -3,11 +3,35 @@
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
+#include "units/unit_events.h"
+#include "units/unit_object.h"
+#include "units/unit_properties.h"
 
 namespace velmora {
 
 int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2) {
     switch (service) {
+        case 1001:
+            return reinterpret_cast<int32_t>(&App().windowMap);
+        case 1002:
+            return reinterpret_cast<int32_t>(FindUnitType(parameter1));
+        case 2006:
+            return reinterpret_cast<int32_t>(LiveUnit(parameter1, parameter2));
+        case 2007:
+            return reinterpret_cast<int32_t>(RequireLiveUnit(parameter1, parameter2));
+        case 2008:
+            return FireEvent(*reinterpret_cast<EventRecord*>(parameter1));
+        case 2009:
+            ++App().eventSuppression;
+            return 0;
+        case 2010:
+            if (App().eventSuppression > 0) --App().eventSuppression;
+            return 0;
+        case 2031: {
+            // {window id, unit id, event number, count, then count 16-byte argument records}
+            const auto* event = reinterpret_cast<const uint32_t*>(parameter1);
+            return FireEventWithValues(event[0], event[1], static_cast<int32_t>(event[2]), event[3], event + 4);
+        }
         case 2000:  // a program window finished its clean-up
             if (WindowTemplate* window = App().windowMap.Find(parameter1); window && !App().exiting)
                 window->window = nullptr;

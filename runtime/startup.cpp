@@ -4,6 +4,8 @@
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
+#include "units/form_templates.h"
+#include "units/ui_thread.h"
 
 namespace velmora {
 namespace {
@@ -13,6 +15,10 @@ constexpr const char* hiddenWindowClass = "VelmoraRuntimeHidden";
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // ExitProgram on another thread lands here so the shutdown runs on the main thread.
     if (message == ExitOnMainThreadMessage) ExitProgram(static_cast<int32_t>(wParam));
+    if (message == RunOnMainThreadMessage) {
+        RunMarshalledWork(reinterpret_cast<void*>(lParam));
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -68,11 +74,7 @@ void InitializeRuntime() {
     }
     app.libraries.assign(header.libraries, header.libraries + header.libraryCount);
     app.libraryWords.assign(header.libraryCount, 0);
-}
-
-void LoadStartupWindow(uint32_t windowId) {
-    WindowTemplate* window = App().windowMap.Find(windowId);
-    if (!window) ReportFatalError(FatalMessage::StartupWindow, 0);
+    LoadFormTemplates(app);
 }
 
 }  // namespace velmora

@@ -1,0 +1,21 @@
+// Work on units from any thread happens on the thread that owns the program's
+// windows: the caller waits, so calls keep the order one thread makes them in
+// and their results come back.
+#pragma once
+#include <functional>
+
+namespace velmora {
+
+void RunOnWindowThread(const std::function<void()>& work);
+
+template <class Result>
+Result OnWindowThread(const std::function<Result()>& work) {
+    Result result{};
+    RunOnWindowThread([&] { result = work(); });
+    return result;
+}
+
+// Called by the runtime's hidden window for a marshalled call.
+void RunMarshalledWork(void* work);
+
+}  // namespace velmora

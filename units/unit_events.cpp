@@ -1,0 +1,103 @@
+#include "units/unit_events.h"
+#include <algorithm>
+#include "runtime/error_report.h"
+#include "runtime/runtime_app.h"
+#include "units/unit_object.h"
+
+extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
+                                              int32_t* stackDelta);
+
+namespace velmora {
+namespace {
+
+uint32_t currentWindowId = 0;
+uint32_t currentUnitId = 0;
+constexpr uint32_t MenuItemTypeKey = 0x00010003;
+
+// Event routines take their arguments as machine words and remove them.
+uint32_t CallHandler(uint32_t handler, const uint32_t* arguments, uint32_t count) {
+    int32_t delta = 0;
+    return VelmoraCallWithStackCheck(reinterpret_cast<void*>(handler), arguments, static_cast<int32_t>(count), &delta);
+}
+
+}  // namespace
+
+uint32_t CurrentEventWindowId() { return currentWindowId; }
+uint32_t CurrentEventUnitId() { return currentUnitId; }
+
+uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
+    RuntimeApp& app = App();
+    if (app.eventSuppression > 0) return 0;
+    WindowTemplate* window = app.windowMap.Find(windowId);
+    if (!window) ReportFatalError(FatalMessage::EventWindowUnknown, 0);
+    int32_t index = window->IndexOf(unitId);
+    UnitRecordRef record;
+    if (index < 0 || !window->Record(static_cast<uint32_t>(index), record))
+        ReportFatalError(FatalMessage::EventUnitUnknown, 0);
+    // Shared bindings: follow the chain while it names a unit of the same type.
+    for (uint32_t hops = 0; hops < window->unitCount && record.EventSharingId() != 0; ++hops) {
+        int32_t shared = window->IndexOf(record.EventSharingId());
+        UnitRecordRef other;
+        if (shared <= 0 || !window->Record(static_cast<uint32_t>(shared), other) || other.TypeKey() != record.TypeKey())
+            break;
+        record = other;
+    }
+    const UnitTypeDescriptor* type = FindUnitType(record.TypeKey());
+    if (!type || !(type->flags & (TypeRaisesEvents | TypeEventsOld))) ReportFatalError(FatalMessage::EventUnitInvalid, 0);
+    uint32_t handler = 0;
+    if (record.TypeKey() == MenuItemTypeKey && record.layout.menuItem) {
+        handler = ReadDword(record.data + record.layout.menuHandlerOffset);
+    } else {
+        for (uint32_t i = 0; i < record.EventCount(); ++i)
+            if (record.EventNumber(i) == eventNumber) {
+                handler = record.EventHandler(i);
+                break;
+            }
+    }
+    if (handler == 0) return 0;
+    currentWindowId = windowId;
+    currentUnitId = index == 0 ? window->RecordId(0) : unitId;
+    return handler;
+}
+
+int32_t FireEvent(EventRecord& event) {
+    uint32_t handler = FindEventHandler(event.windowId, event.unitId, event.eventNumber);
+    if (!handler) return 0;
+    uint32_t count = std::min<uint32_t>(event.argumentCount, 5);
+    CallHandler(handler, event.arguments, count);
+    currentWindowId = 0;
+    return 1;
+}
+
+int32_t FireEventWithValues(uint32_t windowId, uint32_t unitId, int32_t eventNumber, uint32_t count,
+                            const uint32_t* records) {
+    uint32_t handler = FindEventHandler(windowId, unitId, eventNumber);
+    if (!handler) return 0;
+    std::vector<uint32_t> words;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t* record = records + 4 * i;
+        uint32_t low = record[0], high = record[1], type = record[2], flags = record[3];
+        if (flags & 1) {
+            words.push_back(reinterpret_cast<uint32_t>(record));  // by reference
+        } else if ((flags & 2) || type == MenuItemTypeKey || ElementSize(type) == 8 || type == Type::DateTime) {
+            words.push_back(low);
+            words.push_back(high);
+        } else if (type == Type::Byte) {
+            words.push_back(low & 0xFF);
+        } else {
+            words.push_back(low);
+        }
+    }
+    CallHandler(handler, words.data(), static_cast<uint32_t>(words.size()));
+    currentWindowId = 0;
+    return 1;
+}
+
+int32_t RaiseUnitEvent(uint32_t windowId, uint32_t unitId, int32_t eventNumber, uint32_t count,
+                       const uint32_t* arguments) {
+    EventRecord event{windowId, unitId, eventNumber, std::min<uint32_t>(count, 5), {}, 0, 0};
+    for (uint32_t i = 0; i < event.argumentCount; ++i) event.arguments[i] = arguments[i];
+    return RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0);
+}
+
+}  // namespace velmora

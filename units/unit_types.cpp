@@ -1,0 +1,39 @@
+#include <windows.h>
+#include "runtime/runtime_app.h"
+#include "units/unit_object.h"
+
+namespace velmora {
+namespace {
+constexpr const char* unitProperty = "VelmoraUnit";
+}
+
+const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
+    uint32_t library = typeKey >> 16, type = typeKey & 0xFFFF;
+    const auto& libraries = App().libraries;
+    if (library == 0 || library > libraries.size() || !libraries[library - 1]) return nullptr;
+    const LibraryDescriptor* descriptor = libraries[library - 1];
+    if (type == 0 || static_cast<int32_t>(type) > descriptor->typeCount || !descriptor->types) return nullptr;
+    const UnitTypeDescriptor* unitType = &descriptor->types[type - 1];
+    return unitType->interfaceFunction ? unitType : nullptr;
+}
+
+UnitObject* UnitOfWindow(HWND window) { return window ? static_cast<UnitObject*>(GetPropA(window, unitProperty)) : nullptr; }
+
+void ForgetUnit(UnitObject* unit) {
+    WindowTemplate* window = App().windowMap.Find(unit->WindowId());
+    if (!window) return;
+    int32_t index = window->IndexOf(unit->UnitId());
+    UnitRecordRef record;
+    if (index >= 0 && window->Record(static_cast<uint32_t>(index), record) && !record.layout.menuItem &&
+        record.Object() == unit)
+        record.SetObject(nullptr);
+}
+
+void BindUnitToWindow(HWND window, UnitObject* unit) {
+    if (unit)
+        SetPropA(window, unitProperty, unit);
+    else
+        RemovePropA(window, unitProperty);
+}
+
+}  // namespace velmora

@@ -1,0 +1,183 @@
+#include "units/window_creation.h"
+#include <vector>
+#include "runtime/error_report.h"
+#include "runtime/runtime_app.h"
+#include "units/pictures.h"
+#include "units/unit_events.h"
+#include "units/unit_object.h"
+
+namespace velmora {
+namespace {
+
+constexpr UINT MessageLinkSetup = 0x806F;
+constexpr UINT MessageLayout = 0x8004;
+constexpr UINT MessageCreated = 0x8076;
+constexpr uint32_t StyleDisabled = 0x08000000, StyleTabStop = 0x00010000;
+
+// Event delivery stays off from service 2009 until 2010, whatever path ends creation.
+struct CreationPhase {
+    CreationPhase() { RuntimeService(2009, 0, 0); }
+    ~CreationPhase() { RuntimeService(2010, 0, 0); }
+};
+
+HWND UnitWindow(WindowTemplate& window, uint32_t index) {
+    UnitRecordRef record;
+    if (!window.Record(index, record) || record.layout.menuItem) return nullptr;
+    UnitObject* unit = record.Object();
+    return unit ? unit->Window() : nullptr;
+}
+
+// Index 0, then the last record down to 1.
+std::vector<uint32_t> CreationOrder(uint32_t count) {
+    std::vector<uint32_t> order{0};
+    for (uint32_t i = count; i-- > 1;) order.push_back(i);
+    return order;
+}
+
+bool CreateUnits(WindowTemplate& window, uint32_t windowId, HWND owner, std::vector<bool>& visible) {
+    int32_t childId = 100;
+    for (uint32_t index : CreationOrder(window.unitCount)) {
+        UnitRecordRef record;
+        window.Record(index, record);
+        if (record.layout.menuItem) continue;
+        const UnitTypeDescriptor* type = FindUnitType(record.TypeKey());
+        auto create = UnitOperation<CreateOperation>(type, UnitServiceCreate);
+        if (!create) return false;
+        uint32_t style = 0;
+        if (type->flags & TypeWindowless) {
+            visible[index] = false;
+        } else {
+            visible[index] = record.Flags() & UnitVisible;
+            if (record.Flags() & UnitDisabled) style |= StyleDisabled;
+            if (record.Flags() & UnitTabStop) style |= StyleTabStop;
+        }
+        CreateParams params{record.Stream(), record.StreamLength(), style,
+                            index == 0 ? owner : window.window, index == 0 ? 0 : childId,
+                            nullptr, record.Rect(0), record.Rect(1), record.Rect(2), record.Rect(3),
+                            windowId, record.id};
+        if (index != 0) childId += 10;
+        UnitObject* unit = create(params);
+        if (!unit) return false;
+        window.Record(index, record);  // creation may not move the table, but re-read to be safe
+        record.SetObject(unit);
+        if (index == 0) window.window = unit->Window();
+    }
+    return true;
+}
+
+void ParentAndOrder(WindowTemplate& window) {
+    std::vector<std::pair<uint32_t, HWND>> lastOfContainer;
+    for (uint32_t index = 1; index < window.unitCount; ++index) {
+        UnitRecordRef record;
+        window.Record(index, record);
+        HWND unit = UnitWindow(window, index);
+        if (!unit) continue;
+        uint32_t container = record.ContainerId();
+        HWND parent = window.window;
+        if (container != 0) {
+            int32_t containerIndex = window.IndexOf(container);
+            if (containerIndex > 0)
+                if (HWND containerWindow = UnitWindow(window, static_cast<uint32_t>(containerIndex))) parent = containerWindow;
+        }
+        if (GetParent(unit) != parent) SetParent(unit, parent);
+        HWND after = HWND_TOP;
+        for (auto& [id, previous] : lastOfContainer)
+            if (id == container) after = previous;
+        SetWindowPos(unit, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        bool found = false;
+        for (auto& entry : lastOfContainer)
+            if (entry.first == container) entry.second = unit, found = true;
+        if (!found) lastOfContainer.emplace_back(container, unit);
+    }
+}
+
+void SendToAll(WindowTemplate& window, UINT message) {
+    for (uint32_t index = window.unitCount; index-- > 0;)
+        if (HWND unit = UnitWindow(window, index)) SendMessageA(unit, message, 0, 0);
+}
+
+void FireFocusEvent(WindowTemplate& window, uint32_t windowId) {
+    HWND focus = GetFocus();
+    if (!focus || (focus != window.window && !IsChild(window.window, focus))) return;
+    for (uint32_t index = 0; index < window.unitCount; ++index)
+        if (UnitWindow(window, index) == focus) {
+            RaiseUnitEvent(windowId, window.RecordId(index), -7);
+            return;
+        }
+    RaiseUnitEvent(windowId, window.RecordId(0), -7);
+}
+
+}  // namespace
+
+bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
+    if (window.window && IsWindow(window.window)) {
+        if (IsIconic(window.window))
+            ShowWindow(window.window, SW_RESTORE);
+        else
+            SetActiveWindow(window.window);
+        return true;
+    }
+    if (modal) owner = nullptr;
+    else if (owner && !IsWindow(owner)) return false;
+
+    uint32_t windowId = 0;
+    for (size_t i = 0; i < App().windowMap.ids.size(); ++i)
+        if (App().windowMap.templates[i].get() == &window) windowId = App().windowMap.ids[i];
+    std::vector<bool> visible(window.unitCount, false);
+    {
+        CreationPhase phase;
+        window.storedTable = window.unitTable;
+        if (!CreateUnits(window, windowId, owner, visible)) {
+            if (window.window) DestroyWindow(window.window);
+            window.window = nullptr;
+            return false;
+        }
+        ParentAndOrder(window);
+        for (uint32_t index = 0; index < window.unitCount; ++index) {
+            UnitRecordRef record;
+            window.Record(index, record);
+            if (record.layout.menuItem) continue;
+            uint32_t size = 0;
+            const uint8_t* pointer = record.MousePointer(size);
+            record.SetCursor(MakeUnitCursor(pointer, size));
+        }
+        SendToAll(window, MessageLinkSetup);
+        SendMessageA(window.window, MessageLayout, 0, 0);
+        for (uint32_t index = 1; index < window.unitCount; ++index)
+            if (HWND unit = UnitWindow(window, index)) ShowWindow(unit, visible[index] ? SW_SHOWNA : SW_HIDE);
+    }
+    for (int32_t event : {0, 3, 4})
+        if (window.window && IsWindow(window.window)) RaiseUnitEvent(windowId, window.RecordId(0), event);
+    if (!window.window || !IsWindow(window.window)) return true;
+    if (visible[0]) {
+        UnitObject* unit = UnitOfWindow(window.window);
+        ShowWindow(window.window, unit ? unit->ShowCommand() : SW_SHOW);
+        FireFocusEvent(window, windowId);
+    }
+    HWND focus = GetFocus();
+    SendToAll(window, MessageCreated);
+    if (GetFocus() != focus && focus) SetFocus(focus);
+    window.created = true;
+    return true;
+}
+
+void LoadStartupWindow(uint32_t windowId) {
+    WindowTemplate* window = App().windowMap.Find(windowId);
+    if (!window || !CreateWindowFromTemplate(*window, false, nullptr)) ReportFatalError(FatalMessage::StartupWindow, 0);
+}
+
+void FinishWindowCleanup(uint32_t windowId) {
+    if (WindowTemplate* window = App().windowMap.Find(windowId)) {
+        for (uint32_t index = 0; index < window->unitCount; ++index) {
+            UnitRecordRef record;
+            if (!window->Record(index, record) || record.layout.menuItem) continue;
+            if (HCURSOR cursor = record.Cursor()) DestroyCursor(cursor);
+            record.SetCursor(nullptr);
+        }
+        if (window->accelerators) DestroyAcceleratorTable(window->accelerators);
+        window->accelerators = nullptr;
+    }
+    OnProgramWindowDestroyed(windowId);
+}
+
+}  // namespace velmora

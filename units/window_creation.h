@@ -1,0 +1,18 @@
+// Building a window and its units from its template.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "units/window_map.h"
+
+namespace velmora {
+
+// Creates the window (or only restores or activates it when it exists);
+// false when a unit type is missing or a unit cannot be created.
+bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner);
+// Runtime interface operation: creates the start-up window or reports
+// "载入启动窗口失败".
+void LoadStartupWindow(uint32_t windowId);
+// A program window's final clean-up: releases its cursors and tells the runtime.
+void FinishWindowCleanup(uint32_t windowId);
+
+}  // namespace velmora
