@@ -1,13 +1,13 @@
 #include "app/program_entry.h"
 #include <cfenv>
+#include "app/downloader.h"
 #include "program/program_header.h"
 #include "runtime/facade.h"
 
 namespace velmora::app {
 namespace {
 
-void InitGlobals() {}     // every global starts at zero
-void CleanupGlobals() {}  // nothing to release
+void InitGlobals() {}  // every global starts at zero
 int StartupRoutine() { return 0; }
 
 }  // namespace

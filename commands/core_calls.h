@@ -74,6 +74,38 @@ inline int32_t FindBytes(const Bytes& bytes, const Bytes& sought) {
     return static_cast<int32_t>(CoreCall(CmdFindBytes, BytesArg(bytes), BytesArg(sought), Omitted()).low);
 }
 
+// Files, environment and system.
+inline int32_t OpenMemoryFile() { return static_cast<int32_t>(CoreCall(CmdOpenMemoryFile).low); }
+inline bool WriteText(int32_t file, const char* text) {
+    return CoreCall(CmdWriteText, IntArg(file), TextArg(text)).low != 0;
+}
+inline bool SeekToFileStart(int32_t file) { return CoreCall(CmdSeekToFileStart, IntArg(file)).low != 0; }
+inline Text ReadText(int32_t file) { return Text::FromResult(CoreCall(CmdReadText, IntArg(file), Omitted())); }
+inline bool CloseFile(int32_t file) { return CoreCall(CmdCloseFile, IntArg(file)).low != 0; }
+inline Text ReadEnvironment(const char* name) { return Text::FromResult(CoreCall(CmdReadEnvironment, TextArg(name))); }
+inline bool FileExists(const char* path) { return CoreCall(CmdFileExists, TextArg(path)).low != 0; }
+inline bool WriteToFile(const char* path, const Bytes& bytes) {
+    return CoreCall(CmdWriteToFile, TextArg(path), BytesArg(bytes)).low != 0;
+}
+inline bool CreateDirectory(const char* path) { return CoreCall(CmdCreateDirectory, TextArg(path)).low != 0; }
+inline bool RunProgram(const char* commandLine, bool wait, Optional<int32_t> style = {}) {
+    return CoreCall(CmdRunProgram, TextArg(commandLine), BoolArg(wait), OptionalIntArg(style)).low != 0;
+}
+inline int32_t MessageBox(const char* text, int32_t flags, const char* caption) {
+    return static_cast<int32_t>(CoreCall(CmdMessageBox, TextArg(text), IntArg(flags), TextArg(caption)).low);
+}
+
+// List box methods, with the unit reference {window id, unit id, type key}.
+inline int32_t GetItemCount(const ValueRecord& listBox) {
+    return static_cast<int32_t>(CoreCall(CmdGetItemCount, listBox).low);
+}
+inline int32_t InsertItem(const ValueRecord& listBox, int32_t index, const char* text) {
+    return static_cast<int32_t>(CoreCall(CmdInsertItem, listBox, IntArg(index), TextArg(text), Omitted()).low);
+}
+inline bool SetItemText(const ValueRecord& listBox, int32_t index, const char* text) {
+    return CoreCall(CmdSetItemText, listBox, IntArg(index), TextArg(text)).low != 0;
+}
+
 // Joins texts into a new one: ConcatTexts, as compiled code joins with "+".
 template <class... Parts>
 Text Join(const Parts&... parts) {

@@ -36,12 +36,13 @@ const Command coreCommandTable[CoreCommandCount] = {
     ReadText,         // 25
     ReadEnvironment,  // 26
     FileExists,       // 27
-    nullptr,          // 28 GetItemCount
-    nullptr,          // 29 InsertItem
+    GetItemCount,     // 28
+    InsertItem,       // 29
     WriteToFile,      // 30
-    nullptr,          // 31 SetItemText
+    SetItemText,      // 31
     CreateDirectory,  // 32
     RunProgram,       // 33
+    CloseFile,        // 34
 };
 
 Command CoreCommand(CoreCommandNumber number) { return coreCommandTable[number]; }

@@ -44,6 +44,8 @@ enum CoreCommandNumber : int32_t {
     CmdSetItemText = 31,
     CmdCreateDirectory = 32,
     CmdRunProgram = 33,
+    // Releases a memory file once its worker has read it, so a long run keeps none.
+    CmdCloseFile = 34,
 };
 
 // The entry of a core command, as compiled code finds it in the library.
@@ -84,6 +86,11 @@ void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void CreateDirectory(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
+// List box methods.
+void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void InsertItem(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void SetItemText(ValueRecord* result, int32_t count, ValueRecord* arguments);
 }  // namespace commands
 
 }  // namespace velmora

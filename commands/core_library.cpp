@@ -1,4 +1,5 @@
 #include "commands/core_library.h"
+#include "units/standard_units.h"
 #include "units/unit_type.h"
 
 namespace velmora {
@@ -15,7 +16,24 @@ int32_t CoreNotify(int32_t code, uint32_t parameter1, uint32_t) {
     return 0;
 }
 
-const UnitTypeDescriptor coreTypes[CoreTypeCount] = {};
+// By type number - 1; the types this program does not use are all zero.
+const UnitTypeDescriptor coreTypes[CoreTypeCount] = {
+    windowType,   // 1
+    {},
+    {},
+    {},
+    editBoxType,  // 5
+    {},
+    {},
+    {},
+    {},
+    labelType,    // 10
+    buttonType,   // 11
+    {},
+    {},
+    {},
+    listBoxType,  // 15
+};
 
 }  // namespace
 

@@ -75,6 +75,10 @@ void ReadText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     SetText(result, std::string_view(buffer.get(), length));
 }
 
+void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    SetBool(result, Files().Unregister(Args(count, arguments).Int(0)));
+}
+
 void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     std::string path(Args(count, arguments).Text(0));
     WIN32_FIND_DATAA found;

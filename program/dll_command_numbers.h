@@ -17,7 +17,10 @@ enum DllCommandNumber : int32_t {
     DllWideCharToMultiByte = 9,
     DllMultiByteToWideChar = 10,
     DllInternetSetOption = 11,  // time-outs, so a silent server cannot hang a request
-    DllCommandCount = 12,
+    DllMoveFile = 12,           // a finished picture takes its name only when complete
+    DllDeleteFile = 13,         // and an unfinished one leaves nothing behind
+    DllCloseHandle = 14,        // thread handles are released after their wait
+    DllCommandCount = 15,
 };
 
 }  // namespace velmora::program

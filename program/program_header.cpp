@@ -28,6 +28,7 @@ const LibraryDescriptor* const libraries[4] = {
 const char* const dllLibraryNames[DllCommandCount] = {
     "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
     "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll",
 };
 
 const char* const dllFunctionNames[DllCommandCount] = {
@@ -43,19 +44,26 @@ const char* const dllFunctionNames[DllCommandCount] = {
     "WideCharToMultiByte",  // 9 converting
     "MultiByteToWideChar",  // 10
     "InternetSetOptionA",   // 11
+    "MoveFileA",            // 12
+    "DeleteFileA",          // 13
+    "CloseHandle",          // 14
 };
 
 }  // namespace
+
+extern const uint8_t formTemplate[];
+extern const uint32_t formTemplateSize;
+extern "C" const uint8_t velmoraHandlerBase[];
 
 const ProgramHeader header = {
     3,                            // run mode
     0,                            // reserved
     0x14BE2,                      // serial
-    nullptr,                      // handler base: set with the form template
+    velmoraHandlerBase,           // handler base
     &constants,                   // constant block
     sizeof(ConstantBlock),        // constant block size
-    nullptr,                      // form template
-    0,                            // form template size
+    formTemplate,                 // form template
+    formTemplateSize,             // form template size
     4,                            // library count
     libraries,                    // library binding table
     DllCommandCount,              // DLL command count

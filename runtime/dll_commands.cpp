@@ -1,5 +1,7 @@
 #include "runtime/dll_commands.h"
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <cstring>
 #include <string>
 #include "runtime/error_report.h"
@@ -53,6 +55,11 @@ void ReleaseDllCommands(RuntimeApp& app) {
 void* ResolveDllCommand(int32_t index) {
     DllCommandTables& dll = App().dll;
     if (index < 0 || static_cast<size_t>(index) >= dll.addresses.size()) ReportUnbound("", "");
+    if (void* bound = reinterpret_cast<std::atomic<void*>&>(dll.addresses[index]).load(std::memory_order_acquire))
+        return bound;
+    // Download workers bind file commands from several threads at once: one binds, the others wait.
+    static std::mutex binding;
+    std::lock_guard<std::mutex> guard(binding);
     if (dll.addresses[index]) return dll.addresses[index];
 
     const char* exportName = dll.functionNames[index] ? dll.functionNames[index] : "";
@@ -85,7 +92,10 @@ void* ResolveDllCommand(int32_t index) {
         ReportUnbound(library, exportName);
     }
     dll.modules[index] = module;
-    return dll.addresses[index];
+    void* address = dll.addresses[index];
+    dll.addresses[index] = nullptr;
+    reinterpret_cast<std::atomic<void*>&>(dll.addresses[index]).store(address, std::memory_order_release);
+    return address;
 }
 
 uint32_t CallDllCommand(int32_t index, const uint32_t* words, int32_t wordCount) {

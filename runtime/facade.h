@@ -124,6 +124,10 @@ ValueRecord Core(Command command, Records... records) {
     return rt().CallCoreCommand(command, static_cast<int32_t>(sizeof...(Records)), arguments);
 }
 
+inline ValueRecord Library(Command command, int32_t library) {
+    ValueRecord none[1] = {};
+    return rt().CallLibraryCommand(command, library, 0, none);
+}
 template <class... Records>
 ValueRecord Library(Command command, int32_t library, Records... records) {
     ValueRecord arguments[sizeof...(Records) + 1] = {records...};

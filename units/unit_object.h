@@ -34,10 +34,12 @@ public:
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
     virtual HBRUSH OnControlColour(HDC) { return nullptr; }
     virtual bool OnNotify(NMHDR*, LRESULT&) { return false; }
+    // Messages to a subclassed platform control before its own procedure; true
+    // when handled, with the result.
+    virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     // How a window unit is first shown (start position minimised, maximised, normal).
     virtual int ShowCommand() const { return SW_SHOW; }
 
-protected:
     void Attach(HWND window, uint32_t windowId, uint32_t unitId) {
         window_ = window;
         windowId_ = windowId;

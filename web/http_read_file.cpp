@@ -64,8 +64,44 @@ uint32_t ChunkSize(HINTERNET request) {
 
 uint32_t LastChunkSize() { return lastChunkSize.load(); }
 
+namespace {
+
+// Reports status and completeness to the variables a caller passed.
+struct FetchReport {
+    int32_t* status = nullptr;
+    int32_t* complete = nullptr;
+    void Set(int32_t statusValue, bool completeValue) const {
+        if (status) *status = statusValue;
+        if (complete) *complete = completeValue ? 1 : 0;
+    }
+};
+
+int32_t StatusOf(HINTERNET request) {
+    DWORD status = 0, length = sizeof status;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
+    return static_cast<int32_t>(status);
+}
+
+// The announced length, or -1 when there is none (or it cannot be read).
+int64_t AnnouncedLength(HINTERNET request) {
+    char buffer[32] = {};
+    DWORD length = sizeof buffer;
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return -1;
+    int64_t value = 0;
+    for (const char* digit = buffer; *digit; ++digit) {
+        if (*digit < '0' || *digit > '9' || value > (int64_t{1} << 50)) return -1;
+        value = value * 10 + (*digit - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
 void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     commands::Args args(count, arguments);
+    FetchReport report{args.Given(1) ? reinterpret_cast<int32_t*>(args[1].low) : nullptr,
+                       args.Given(2) ? reinterpret_cast<int32_t*>(args[2].low) : nullptr};
+    report.Set(0, false);
     std::string url(args.Text(0));
     if (url.empty()) return;
     url = url.substr(0, url.find('#'));
@@ -107,6 +143,9 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 
     uint32_t chunk = ChunkSize(request);
     lastChunkSize = chunk;
+    int32_t status = StatusOf(request);
+    int64_t announced = AnnouncedLength(request);
+    bool clean = false;
     std::string output;
     std::string buffer;
     try {
@@ -118,9 +157,14 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     }
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(request, buffer.data(), chunk, &read) || read == 0) break;
+        if (!InternetReadFile(request, buffer.data(), chunk, &read)) break;
+        if (read == 0) {
+            clean = true;
+            break;
+        }
         output.append(buffer.data(), read);
     }
+    report.Set(status, clean && (announced < 0 || static_cast<int64_t>(output.size()) == announced));
     InternetCloseHandle(request);
     InternetCloseHandle(connection);
     commands::SetByteSet(result, output);

@@ -6,8 +6,11 @@
 namespace velmora {
 
 namespace web {
-// HttpReadFile (url): the body of a plain GET as a byte set, whatever the
-// status; the empty byte set when nothing could be fetched.
+// HttpReadFile (url, [status variable], [complete variable]): the body of a
+// plain GET as a byte set, whatever the status; the empty byte set when
+// nothing could be fetched. Callers that pass the optional variables learn
+// the HTTP status (0 when none arrived) and whether the whole body arrived
+// (the read ended cleanly and matched a Content-Length when one was sent).
 void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 // The read size the last fetch used (for tests of chunk sizing).
 uint32_t LastChunkSize();

@@ -80,10 +80,10 @@ void PumpForever() {
 int ProbeEntry() {
     const RuntimeInterface& rt = routine::rt();
     routine::CallProgramService(ProgramService::InitializeRuntime);
-    App().showMessageBox = RecordBox;
+    if (scenario != "real-box") App().showMessageBox = RecordBox;
     routine::CallProgramService(ProgramService::SetCleanupRoutine, reinterpret_cast<uint32_t>(&SayCleanup));
 
-    if (scenario == "box6") rt.ReportRuntimeError(6);
+    if (scenario == "box6" || scenario == "real-box") rt.ReportRuntimeError(6);
     if (scenario == "box-empty") RuntimeService(2027, reinterpret_cast<uint32_t>(""), 0);
     if (scenario == "out-of-memory") rt.AllocMemory(0x7FFFFFF0);
     if (scenario == "hook" || scenario == "hook-error") {

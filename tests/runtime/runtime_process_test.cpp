@@ -102,16 +102,26 @@ TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
     EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”"));
 }
 
-TEST(RealProgram, StartupFailureBoxIsDismissedFromOutside) {
+TEST(RealBox, AFatalErrorWaitsForTheUserAndEndsWithMinusOne) {
+    ChildProcess probe("\"" + OwnDirectory() + "runtime_probe.exe\" real-box");
+    ASSERT_TRUE(probe.Started());
+    HWND box = probe.WaitForTopWindow("#32770", "错误", 60000);
+    ASSERT_NE(box, nullptr) << "no error box appeared";
+    EXPECT_EQ(driver::MessageBoxText(box), "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n");
+    EXPECT_FALSE(probe.Wait(300)) << "the box waits for the user";
+    driver::PressDialogButton(box, IDOK);
+    ASSERT_TRUE(probe.Wait(30000));
+    EXPECT_EQ(probe.ExitCode(), minusOne);
+}
+
+TEST(RealProgram, TheWindowAppearsAndClosingItEndsWithZero) {
     ChildProcess velmora("\"" + OwnDirectory() + "Velmora.exe\"");
     ASSERT_TRUE(velmora.Started());
-    HWND box = velmora.WaitForTopWindow("#32770", "错误", 60000);
-    ASSERT_NE(box, nullptr) << "no error box appeared";
-    EXPECT_EQ(driver::MessageBoxText(box), "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
-    EXPECT_TRUE(velmora.FindTopWindow("#32770", "错误") != nullptr) << "the box waits for the user";
-    driver::PressDialogButton(box, IDOK);
+    HWND window = velmora.WaitForTopWindow("KVWindow", "Velmora", 60000);
+    ASSERT_NE(window, nullptr) << "no window appeared";
+    PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(velmora.Wait(30000));
-    EXPECT_EQ(velmora.ExitCode(), minusOne);
+    EXPECT_EQ(velmora.ExitCode(), 0u);
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 // velmora-driver: works Velmora.exe from outside, as a user would.
 //   velmora-driver error-box PROGRAM   start it, read its error box, press OK,
 //                                      and print the box text and exit code.
+//   velmora-driver screenshot PROGRAM OUT.bmp
+//                                      start it, save its window as it shows
+//                                      (title bar included), close it.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include "tools/driver/process_control.h"
 
 using namespace velmora::driver;
@@ -32,10 +36,34 @@ int DismissErrorBox(const char* program) {
     return 0;
 }
 
+std::string BesideDriver(const char* program) {
+    return std::strchr(program, '\\') ? program : OwnDirectory() + program;
+}
+
+int Screenshot(const char* program, const char* out) {
+    ChildProcess child("\"" + BesideDriver(program) + "\"");
+    HWND window = child.WaitForTopWindow(nullptr, "Velmora", 60000);
+    if (!window) {
+        std::printf("the window did not appear\n");
+        return 3;
+    }
+    SetForegroundWindow(window);
+    Sleep(1500);  // let every unit paint
+    RECT area;
+    GetWindowRect(window, &area);
+    bool saved = SaveScreenRectangle(area, out);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    bool ended = child.Wait(30000);
+    std::printf("window %ldx%ld saved: %s; exit code after closing: %ld\n", area.right - area.left,
+                area.bottom - area.top, saved ? "yes" : "no", ended ? static_cast<long>(child.ExitCode()) : -999L);
+    return saved && ended ? 0 : 4;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "screenshot") == 0) return Screenshot(argv[2], argv[3]);
     if (argc == 3 && std::strcmp(argv[1], "error-box") == 0) return DismissErrorBox(argv[2]);
-    std::printf("usage: velmora-driver error-box PROGRAM\n");
+    std::printf("usage: velmora-driver error-box PROGRAM | screenshot PROGRAM OUT.bmp\n");
     return 1;
 }

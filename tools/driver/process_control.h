@@ -39,6 +39,8 @@ std::string OwnDirectory();
 std::string MessageBoxText(HWND box);
 // Presses a message box button by its id (IDOK, IDCANCEL, ...).
 void PressDialogButton(HWND box, int buttonId);
+// Saves what the screen shows inside the rectangle as a 24-bit BMP file.
+bool SaveScreenRectangle(const RECT& area, const std::string& path);
 // Code page 936 to UTF-8, for printing on the host terminal.
 std::string GbkToUtf8(const std::string& text);
 

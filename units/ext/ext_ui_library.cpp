@@ -1,4 +1,5 @@
 #include "units/ext/ext_ui_library.h"
+#include "units/ext/super_button.h"
 #include "units/unit_type.h"
 
 namespace velmora {
@@ -12,7 +13,9 @@ int32_t ExtUiNotify(int32_t code, uint32_t parameter1, uint32_t) {
     return 0;
 }
 
-const UnitTypeDescriptor extUiTypes[9] = {};
+const UnitTypeDescriptor extUiTypes[9] = {
+    superButtonType,  // 1
+};
 
 }  // namespace
 

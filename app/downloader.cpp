@@ -1,0 +1,109 @@
+// DownloadAll: one run, on a thread of its own: read the thread count, fetch
+// and harvest the gallery, start the workers in batches, report completion.
+#include "app/downloader.h"
+#include "app/window_units.h"
+#include "program/dll_command_numbers.h"
+#include "threads/thread_calls.h"
+#include "web/visit_web_page.h"
+
+namespace velmora::app {
+
+using namespace routine;
+
+std::atomic<int32_t> doneCount{0};
+std::atomic<int32_t> totalCount{0};
+int32_t logSection = 0;
+int32_t countSection = 0;
+int32_t fileSection = 0;
+std::atomic<bool> closing{false};
+
+namespace {
+
+constexpr const char* galleryUrl = "http://windows.microsoft.com/zh-CN/windows/wallpaper/?T1=all";
+
+void CloseThreadHandle(int32_t handle) {
+    if (handle) {
+        const uint32_t word = static_cast<uint32_t>(handle);
+        rt().CallDllCommand(program::DllCloseHandle, &word, 1);
+    }
+}
+
+// Waits for every started worker of the batch and releases its handle.
+void WaitForBatch(IntArray& threadHandles, int32_t slots) {
+    for (int32_t j = 1; j <= slots && static_cast<uint32_t>(j) <= threadHandles.Count(); ++j) {
+        WaitForThread(static_cast<int32_t>(threadHandles.Word(static_cast<uint32_t>(j))));
+        CloseThreadHandle(static_cast<int32_t>(threadHandles.Word(static_cast<uint32_t>(j))));
+        threadHandles.Word(static_cast<uint32_t>(j)) = 0;
+    }
+}
+
+// The box allows 1 to 10; a count of 0 would leave no slot, so it means 1.
+int32_t BatchSize() {
+    int32_t count = ThreadCount();
+    return count == 0 ? 1 : count;
+}
+
+}  // namespace
+
+Text GalleryUrl() {
+    Text configured = ReadEnvironment("VELMORA_GALLERY_URL");
+    return configured.Empty() ? Join(galleryUrl) : std::move(configured);
+}
+
+Text ProgressText() {
+    Text done = ToText(doneCount.load());
+    Text total = ToText(totalCount.load());
+    return Join(done, " / ", total);
+}
+
+void __stdcall DownloadAll(int32_t) {
+    IntArray threadHandles;
+    threadHandles.Resize(BatchSize());
+    doneCount = 0;
+    totalCount = 0;
+    logSection = CreateCriticalSection();
+    countSection = CreateCriticalSection();
+    fileSection = CreateCriticalSection();
+
+    TextArray pictureNames, pictureLinks;
+    {
+        Text url = GalleryUrl();
+        Text page = web::GetPageText(url.Arg());
+        HarvestGallery(page.Arg(), pictureNames, pictureLinks);
+    }
+    SetLabelCaption(ProgressText());
+
+    int32_t batch = 0;
+    for (uint32_t i = 1; i <= pictureNames.Count(); ++i) {
+        if (pictureLinks.Count() < i) continue;
+        int32_t file = OpenMemoryFile();
+        Text record = Join(pictureNames.TextAt(i), "|", pictureLinks.TextAt(i));
+        WriteText(file, record.Arg());
+        ++batch;
+        StartThread(DownloadPicture, file, reinterpret_cast<int32_t*>(&threadHandles.Word(static_cast<uint32_t>(batch))));
+        if (batch == BatchSize()) {
+            WaitForBatch(threadHandles, BatchSize());
+            batch = 0;
+            threadHandles.Resize(BatchSize());
+        }
+    }
+    WaitForBatch(threadHandles, static_cast<int32_t>(threadHandles.Count()));
+    threadHandles.Resize(BatchSize());
+    threadHandles.Reset(nullptr);
+
+    // Workers write the label in any order; the last word is the true count.
+    SetLabelCaption(ProgressText());
+    MessageBox("下载完成", 64, "提示");
+    SetDisabled(StartButton, false);
+    SetDisabled(ThreadCountBox, false);
+}
+
+void CleanupGlobals() {
+    // No picture may be half written when the process ends: wait for a
+    // write in progress, then let no other begin.
+    EnterSection(fileSection);
+    closing = true;
+    LeaveSection(fileSection);
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,52 @@
+// Picture names come from the web page: made safe before they become paths.
+#include <string>
+#include "app/downloader.h"
+
+namespace velmora::app {
+
+using namespace routine;
+
+namespace {
+
+bool Forbidden(unsigned char byte) {
+    return byte < 0x20 || byte == '\\' || byte == '/' || byte == ':' || byte == '*' || byte == '?' || byte == '"' ||
+           byte == '<' || byte == '>' || byte == '|';
+}
+
+bool ReservedDeviceName(const std::string& name) {
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
+}
+
+}  // namespace
+
+Text SafeFileName(const char* name) {
+    std::string safe;
+    for (size_t i = 0; name && name[i];) {
+        auto byte = static_cast<unsigned char>(name[i]);
+        if (byte & 0x80) {
+            // A double-byte character stays whole, whatever its trail byte; a lone lead byte does not.
+            if (name[i + 1] != '\0') {
+                safe.append(name + i, 2);
+                i += 2;
+            } else {
+                safe.push_back('_');
+                i += 1;
+            }
+            continue;
+        }
+        safe.push_back(Forbidden(byte) ? '_' : static_cast<char>(byte));
+        i += 1;
+    }
+    while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
+    if (ReservedDeviceName(safe)) safe.insert(safe.begin(), '_');
+    if (safe.empty()) safe.assign(1, '_');
+    return Join(safe.c_str());
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,96 @@
+// DownloadPicture: one worker, one picture.
+#include "app/downloader.h"
+#include "app/window_units.h"
+#include "program/dll_command_numbers.h"
+#include "threads/thread_calls.h"
+#include "web/http_read_file.h"
+
+namespace velmora::app {
+
+using namespace routine;
+
+namespace {
+
+constexpr int32_t InternetLibraryNumber = 2;
+
+Bytes HttpReadFile(const char* url, int32_t& status, int32_t& complete) {
+    ValueRecord statusVariable{reinterpret_cast<uint32_t>(&status), 0, Type::Integer};
+    ValueRecord completeVariable{reinterpret_cast<uint32_t>(&complete), 0, Type::Integer};
+    return Bytes::FromResult(Library(InternetCommand(CmdHttpReadFile), InternetLibraryNumber, TextArg(url),
+                                     statusVariable, completeVariable));
+}
+
+bool MoveWithoutReplacing(const Text& from, const Text& to) {
+    const uint32_t words[2] = {reinterpret_cast<uint32_t>(from.Get()), reinterpret_cast<uint32_t>(to.Get())};
+    return rt().CallDllCommand(program::DllMoveFile, words, 2) != 0;
+}
+
+void DeleteFile(const Text& path) {
+    const uint32_t word = reinterpret_cast<uint32_t>(path.Get());
+    rt().CallDllCommand(program::DllDeleteFile, &word, 1);
+}
+
+// Appends a log line under logSection and answers its index.
+int32_t AppendLogLine(const Text& line) {
+    EnterSection(logSection);
+    int32_t index = GetItemCount(LogList());
+    InsertItem(LogList(), index, line.Arg());
+    LeaveSection(logSection);
+    return index;
+}
+
+void CountOne() {
+    EnterSection(countSection);
+    ++doneCount;
+    LeaveSection(countSection);
+}
+
+// Writes the picture under a temporary name in the folder and gives it its
+// name only when complete and no file has taken that name meanwhile.
+bool StorePicture(const Bytes& bytes, const Text& target, int32_t fileNumber) {
+    Text number = ToText(fileNumber);
+    Text temporary = Join(target, ".", number, ".part");
+    EnterSection(fileSection);
+    bool stored = false;
+    if (!closing) {
+        stored = WriteToFile(temporary.Arg(), bytes) && MoveWithoutReplacing(temporary, target);
+        if (!stored) DeleteFile(temporary);
+    }
+    LeaveSection(fileSection);
+    return stored;
+}
+
+}  // namespace
+
+void __stdcall DownloadPicture(int32_t fileNumber) {
+    SeekToFileStart(fileNumber);
+    Text record = ReadText(fileNumber);
+    CloseFile(fileNumber);
+    TextArray parts = SplitText(record.Arg(), "|");
+    if (parts.Count() >= 2) {
+        const char* name = parts.TextAt(1) ? parts.TextAt(1) : "";
+        const char* url = parts.TextAt(2) ? parts.TextAt(2) : "";
+        Text safeName = SafeFileName(name);
+        Text profile = ReadEnvironment("userprofile");
+        Text target = Join(profile, "\\Pictures\\", safeName, ".jpg");
+        if (!FileExists(target.Arg())) {
+            int32_t line = AppendLogLine(Join("正在下载：", name));
+            int32_t status = 0, complete = 0;
+            Bytes bytes = HttpReadFile(url, status, complete);
+            CountOne();
+            bool ok = status >= 200 && status < 300 && complete && ByteSetLength(bytes) != 0 &&
+                      StorePicture(bytes, target, fileNumber);
+            Text finished = Join(ok ? "下载完成：" : "下载失败：", name);
+            // Held while the line is replaced: another worker's append must not move it.
+            EnterSection(logSection);
+            SetItemText(LogList(), line, finished.Arg());
+            LeaveSection(logSection);
+        } else {
+            AppendLogLine(Join("已经下载：", name));
+            CountOne();
+        }
+    }
+    SetLabelCaption(ProgressText());
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,43 @@
+// The list box's methods as core commands 28, 29 and 31. The first argument
+// is the unit reference {window id, unit id, type key}; the work happens on
+// the window thread and the caller gets its result.
+#include "commands/command_args.h"
+#include "commands/core_commands.h"
+#include "commands/core_library.h"
+#include "units/list_box_unit.h"
+#include "units/ui_thread.h"
+#include "units/unit_object.h"
+
+namespace velmora::commands {
+namespace {
+
+// Runtime service 2007: a list box that is not live is a fatal error.
+HWND ListWindow(const ValueRecord& reference) {
+    auto* unit = reinterpret_cast<UnitObject*>(CoreRuntimeServices()(2007, reference.low, reference.high));
+    return unit->Window();
+}
+
+}  // namespace
+
+void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    Args args(count, arguments);
+    SetInt(result, OnWindowThread<int32_t>([&] {
+               return static_cast<int32_t>(SendMessageA(ListWindow(args[0]), LB_GETCOUNT, 0, 0));
+           }));
+}
+
+void InsertItem(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    Args args(count, arguments);
+    std::string text(args.Text(2));
+    SetInt(result, OnWindowThread<int32_t>([&] {
+               return ListInsertItem(ListWindow(args[0]), args.Int(1), text.c_str(), static_cast<uint32_t>(args.Int(3, 0)));
+           }));
+}
+
+void SetItemText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    Args args(count, arguments);
+    std::string text(args.Text(2));
+    SetBool(result, OnWindowThread<bool>([&] { return ListSetItemText(ListWindow(args[0]), args.Int(1), text.c_str()); }));
+}
+
+}  // namespace velmora::commands

@@ -1,0 +1,168 @@
+// The button unit (core type 11): the platform's push button. A click fires
+// event 0; gaining and losing the focus fire -7 and -8.
+#include <windows.h>
+#include <commctrl.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "units/pictures.h"
+#include "units/standard_units.h"
+#include "units/stream_codec.h"
+#include "units/unit_events.h"
+#include "units/unit_support.h"
+
+namespace velmora {
+namespace {
+
+constexpr uint32_t newestVersion = 1;
+
+struct ButtonSettings {
+    uint32_t version = newestVersion;
+    uint32_t type = 0, horizontal = 1, vertical = 1;
+    std::vector<uint8_t> picture, font;
+    std::string caption;
+
+    template <class Codec>
+    void Fields(Codec& c) {
+        c.Dword(version);
+        c.Dword(type);
+        c.Dword(horizontal);
+        c.Dword(vertical);
+        c.Block(picture);
+        c.Block(font);
+        c.Text(caption);
+    }
+};
+
+class ButtonUnit final : public UnitObject {
+public:
+    ButtonSettings settings;
+    UnitFont font;
+    HICON icon = nullptr;
+
+    ~ButtonUnit() override {
+        if (icon) DestroyIcon(icon);
+    }
+
+    bool Create(const CreateParams& params) {
+        static const DWORD horizontal[3] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+        static const DWORD vertical[3] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+        DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE |
+                      (settings.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | horizontal[settings.horizontal % 3] |
+                      vertical[settings.vertical % 3];
+        // A picture that cannot be decoded is dropped; the caption shows instead.
+        if (!settings.picture.empty())
+            icon = IconFromFileData(settings.picture.data(), static_cast<uint32_t>(settings.picture.size()), false);
+        if (icon) style |= BS_ICON;
+        HWND window = CreateWindowExA(0, "BUTTON", settings.caption.c_str(), style, params.left, params.top,
+                                      params.width, params.height, params.parent,
+                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!window) return false;
+        Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, this);
+        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+        font.Set(settings.font);
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        if (icon) SendMessageA(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        return true;
+    }
+
+    bool OnCommand(WORD code) override {
+        if (code != BN_CLICKED) return false;
+        RaiseUnitEvent(WindowId(), UnitId(), 0);
+        return true;
+    }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
+            result = DefSubclassProc(Window(), message, wParam, lParam);
+            RaiseUnitEvent(WindowId(), UnitId(), message == WM_SETFOCUS ? -7 : -8);
+            return true;
+        }
+        if (message == WM_SETTEXT) settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        return false;
+    }
+};
+
+UnitObject* CreateButton(const CreateParams& params) {
+    auto unit = std::make_unique<ButtonUnit>();
+    StreamReader version(params.stream, params.streamLength);
+    version.Dword(unit->settings.version);
+    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
+    StreamReader fields(params.stream, params.streamLength);
+    unit->settings.Fields(fields);
+    if (!unit->Create(params)) return nullptr;
+    return unit.release();
+}
+
+std::vector<uint8_t> SaveButton(UnitObject* unit) {
+    StreamWriter writer;
+    static_cast<ButtonUnit*>(unit)->settings.Fields(writer);
+    return writer.bytes;
+}
+
+int32_t SetButtonProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
+    auto* unit = static_cast<ButtonUnit*>(object);
+    switch (number) {
+        case 0: {  // picture: the button is made anew with it
+            const auto* data = reinterpret_cast<const uint8_t*>(value.low);
+            unit->settings.picture.assign(data, data ? data + value.high : data);
+            return 1;
+        }
+        case 1:
+            if (value.high == 60) {
+                const auto* data = reinterpret_cast<const uint8_t*>(value.low);
+                unit->settings.font.assign(data, data + 60);
+                unit->font.Set(unit->settings.font);
+                SendMessageA(unit->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(unit->font.Get()), TRUE);
+            }
+            return 0;
+        case 2:  // caption
+            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            return 0;
+        case 3:
+            unit->settings.type = value.low;
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int32_t GetButtonProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
+    auto* unit = static_cast<ButtonUnit*>(object);
+    ButtonSettings& s = unit->settings;
+    switch (number) {
+        case 0: raw[0] = reinterpret_cast<uint32_t>(s.picture.data()), raw[1] = static_cast<uint32_t>(s.picture.size()); return 1;
+        case 1: raw[0] = reinterpret_cast<uint32_t>(s.font.data()), raw[1] = static_cast<uint32_t>(s.font.size()); return 1;
+        case 2: raw[0] = reinterpret_cast<uint32_t>(s.caption.c_str()); return 1;
+        case 3: raw[0] = s.type; return 1;
+        default: return 0;
+    }
+}
+
+void* ButtonInterface(int32_t service) {
+    switch (service) {
+        case UnitServiceCreate: return reinterpret_cast<void*>(CreateButton);
+        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetButtonProperty);
+        case UnitServiceSave: return reinterpret_cast<void*>(SaveButton);
+        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetButtonProperty);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+const PropertyDescriptor buttonProperties[12] = {
+    COMMON_PROPERTIES,
+    {{}, DataPicture, 0x8000, 0},  // 8 picture
+    {{}, DataFont, 0x8000, 0},     // 9 font
+    {{}, DataText, 0x8000, 0},     // 10 caption
+    {{}, DataChoice, 0x8000, 0},   // 11 type
+};
+
+const UnitTypeDescriptor buttonType = {
+    "按钮", "Button", {}, 0x80000840, {}, 12, buttonProperties, ButtonInterface, {},
+};
+
+}  // namespace velmora

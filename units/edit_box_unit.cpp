@@ -1,0 +1,284 @@
+// The edit box unit (core type 5): the platform's edit control, with an
+// optional adjuster (up-down arrows) beside it.
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+#include "units/standard_units.h"
+#include "units/stream_codec.h"
+#include "units/unit_events.h"
+#include "units/unit_support.h"
+
+namespace velmora {
+namespace {
+
+constexpr uint32_t newestVersion = 2;
+constexpr int AdjusterWidth = 18;
+
+struct EditSettings {
+    uint32_t version = newestVersion;
+    uint32_t border = 5, textColour = 0, background = 0xFFFFFF, hideSelection = 1, maxLength = 0, multiLine = 0,
+             scrollBars = 0, alignment = 0, inputMode = 0;
+    uint16_t passwordChar = '*';
+    uint32_t letterCase = 0, adjuster = 0;
+    int32_t adjusterMinimum = 1, adjusterMaximum = 100;
+    uint32_t selectionStart = 0, selectionLength = 0;
+    std::vector<uint8_t> font;
+    std::string content, linkText, settingText;
+
+    template <class Codec>
+    void Fields(Codec& c) {
+        c.Dword(version);
+        for (uint32_t* field : {&border, &textColour, &background, &hideSelection, &maxLength, &multiLine, &scrollBars,
+                                &alignment, &inputMode})
+            c.Dword(*field);
+        c.Word(passwordChar);
+        c.Dword(letterCase);
+        c.Dword(adjuster);
+        c.Int(adjusterMinimum);
+        c.Int(adjusterMaximum);
+        c.Dword(selectionStart);
+        c.Dword(selectionLength);
+        c.Block(font);
+        c.Text(content);
+        if (version >= 2) c.Text(linkText), c.Text(settingText);
+    }
+};
+
+class EditBoxUnit final : public UnitObject {
+public:
+    EditSettings settings;
+    UnitFont font;
+    CachedBrush brush;
+    HWND adjuster = nullptr;
+
+    bool Create(const CreateParams& params) {
+        const EditSettings& s = settings;
+        DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
+        if (s.hideSelection == 0) style |= ES_NOHIDESEL;
+        if (s.multiLine) {
+            style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+            if (s.scrollBars == 1 || s.scrollBars == 3) style |= ES_AUTOHSCROLL | WS_HSCROLL;
+            if (s.scrollBars == 2 || s.scrollBars == 3) style |= WS_VSCROLL;
+        } else {
+            style |= ES_AUTOHSCROLL;
+        }
+        if (s.alignment == 1) style |= ES_CENTER;
+        if (s.alignment == 2) style |= ES_RIGHT;
+        if (s.inputMode == 1) style |= ES_READONLY;
+        if (s.inputMode == 2) style |= ES_PASSWORD;
+        if (s.letterCase == 1) style |= ES_LOWERCASE;
+        if (s.letterCase == 2) style |= ES_UPPERCASE;
+        int height = params.height;
+        HWND window = CreateWindowExA(0, "EDIT", s.content.c_str(), style, params.left, params.top, params.width,
+                                      height, params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!window) return false;
+        Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, this);
+        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+        font.Set(s.font);
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        if (!s.multiLine) {
+            int minimum = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
+            if (height < minimum) SetWindowPos(window, nullptr, 0, 0, params.width, height = minimum, SWP_NOMOVE | SWP_NOZORDER);
+        }
+        SendMessageA(window, EM_LIMITTEXT, s.maxLength, 0);
+        if (s.inputMode == 2) SendMessageA(window, EM_SETPASSWORDCHAR, s.passwordChar, 0);
+        SendMessageA(window, EM_SETSEL, s.selectionStart, s.selectionStart + s.selectionLength);
+        ApplyBorderStyle(window, s.border);
+        if (!s.multiLine && (s.adjuster == 1 || s.adjuster == 2)) CreateAdjuster(params, height);
+        return true;
+    }
+
+    HBRUSH OnControlColour(HDC dc) override {
+        SetTextColor(dc, settings.textColour & 0x00FFFFFF);
+        COLORREF back = ResolveColour(settings.background);
+        SetBkColor(dc, back);
+        return brush.Get(back);
+    }
+
+    // The arrows step the number themselves (adjuster 1) or only raise event 1 (adjuster 2).
+    bool OnNotify(NMHDR* header, LRESULT& result) override {
+        if (header->hwndFrom != adjuster || header->code != UDN_DELTAPOS) return false;
+        int delta = reinterpret_cast<NMUPDOWN*>(header)->iDelta;
+        result = TRUE;  // the control keeps no position of its own
+        if (delta == 0) return true;
+        if (settings.adjuster == 2) {
+            uint32_t step = delta > 0 ? 1u : static_cast<uint32_t>(-1);
+            RaiseUnitEvent(WindowId(), UnitId(), 1, 1, &step);
+            return true;
+        }
+        if (!IsWindowEnabled(Window()) || !IsWindowVisible(Window())) return true;
+        Step(delta > 0 ? 1 : -1);
+        return true;
+    }
+
+    void Step(int step) {
+        char text[64] = {};
+        GetWindowTextA(Window(), text, sizeof text);
+        long value = std::strtol(text, nullptr, 10) + step;
+        int32_t low = std::min(settings.adjusterMinimum, settings.adjusterMaximum);
+        int32_t high = std::max(settings.adjusterMinimum, settings.adjusterMaximum);
+        if (value < low || value > high) value = step < 0 ? high : low;
+        char stepped[16];
+        std::snprintf(stepped, sizeof stepped, "%ld", value);
+        SetWindowTextA(Window(), stepped);
+        SendMessageA(Window(), EM_SETSEL, 0, -1);
+        SendMessageA(Window(), EM_SCROLLCARET, 0, 0);
+        SetFocus(Window());
+    }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
+        // The arrows follow the box: disabled, shown and hidden with it.
+        if (message == WM_ENABLE && adjuster) EnableWindow(adjuster, static_cast<BOOL>(wParam));
+        if (message == WM_SHOWWINDOW && adjuster) ShowWindow(adjuster, wParam ? SW_SHOWNA : SW_HIDE);
+        if (message == WM_WINDOWPOSCHANGED && adjuster) PlaceAdjuster();
+        if (message == WM_NCDESTROY && adjuster) {
+            DestroyWindow(adjuster);
+            adjuster = nullptr;
+        }
+        return false;
+    }
+
+private:
+    int LineHeight() {
+        HDC dc = GetDC(Window());
+        HGDIOBJ old = SelectObject(dc, font.Get());
+        TEXTMETRICA metrics;
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(Window(), dc);
+        return metrics.tmHeight;
+    }
+
+    void CreateAdjuster(const CreateParams& params, int height) {
+        DWORD exStyle = (settings.border == 0 || settings.border == 1 || settings.border == 3) ? WS_EX_STATICEDGE : 0;
+        DWORD style = WS_CHILD | (params.style & WS_DISABLED);
+        adjuster = CreateWindowExA(exStyle, UPDOWN_CLASSA, "", style, params.left + params.width, params.top,
+                                   AdjusterWidth, height, params.parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!adjuster) return;  // the box works without arrows
+        BindUnitToWindow(adjuster, this);
+        SendMessageA(adjuster, UDM_SETRANGE32, std::min(settings.adjusterMinimum, settings.adjusterMaximum),
+                     std::max(settings.adjusterMinimum, settings.adjusterMaximum));
+    }
+
+    void PlaceAdjuster() {
+        RECT rect;
+        GetWindowRect(Window(), &rect);
+        MapWindowPoints(nullptr, GetParent(Window()), reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(adjuster, Window(), rect.right, rect.top, AdjusterWidth, rect.bottom - rect.top, SWP_NOACTIVATE);
+    }
+};
+
+UnitObject* CreateEditBox(const CreateParams& params) {
+    auto unit = std::make_unique<EditBoxUnit>();
+    StreamReader version(params.stream, params.streamLength);
+    version.Dword(unit->settings.version);
+    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
+    StreamReader fields(params.stream, params.streamLength);
+    unit->settings.Fields(fields);
+    if (!unit->Create(params)) return nullptr;
+    return unit.release();
+}
+
+std::string CurrentText(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(window, text.data(), length + 1);
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+std::vector<uint8_t> SaveEditBox(UnitObject* object) {
+    auto* unit = static_cast<EditBoxUnit*>(object);
+    unit->settings.content = CurrentText(unit->Window());
+    StreamWriter writer;
+    unit->settings.Fields(writer);
+    return writer.bytes;
+}
+
+int32_t SetEditProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
+    auto* unit = static_cast<EditBoxUnit*>(object);
+    switch (number) {
+        case 0:  // content
+            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            return 0;
+        case 1:
+            unit->settings.maxLength = value.low;
+            SendMessageA(unit->Window(), EM_LIMITTEXT, value.low, 0);
+            return 0;
+        case 2:  // input mode: styles of the platform control are fixed at creation
+            unit->settings.inputMode = value.low;
+            return 1;
+        case 3:
+            if (value.high == 60) {
+                const auto* data = reinterpret_cast<const uint8_t*>(value.low);
+                unit->settings.font.assign(data, data + 60);
+                unit->font.Set(unit->settings.font);
+                SendMessageA(unit->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(unit->font.Get()), TRUE);
+            }
+            return 0;
+        case 4:
+            unit->settings.textColour = value.low;
+            InvalidateRect(unit->Window(), nullptr, TRUE);
+            return 0;
+        case 5:
+            unit->settings.background = value.low;
+            InvalidateRect(unit->Window(), nullptr, TRUE);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+int32_t GetEditProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
+    auto* unit = static_cast<EditBoxUnit*>(object);
+    static thread_local std::string text;
+    switch (number) {
+        case 0:
+            text = CurrentText(unit->Window());
+            raw[0] = reinterpret_cast<uint32_t>(text.c_str());
+            return 1;
+        case 1: raw[0] = unit->settings.maxLength; return 1;
+        case 2: raw[0] = unit->settings.inputMode; return 1;
+        case 3:
+            raw[0] = reinterpret_cast<uint32_t>(unit->settings.font.data());
+            raw[1] = static_cast<uint32_t>(unit->settings.font.size());
+            return 1;
+        case 4: raw[0] = unit->settings.textColour; return 1;
+        case 5: raw[0] = unit->settings.background; return 1;
+        default: return 0;
+    }
+}
+
+void* EditInterface(int32_t service) {
+    switch (service) {
+        case UnitServiceCreate: return reinterpret_cast<void*>(CreateEditBox);
+        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetEditProperty);
+        case UnitServiceSave: return reinterpret_cast<void*>(SaveEditBox);
+        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetEditProperty);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+const PropertyDescriptor editBoxProperties[14] = {
+    COMMON_PROPERTIES,
+    {{}, DataText, 0x8000, 0},     // 8 content
+    {{}, DataInteger, 0x8000, 0},  // 9 maximum length
+    {{}, DataChoice, 0x8000, 0},   // 10 input mode
+    {{}, DataFont, 0x8000, 0},     // 11 font
+    {{}, DataColour, 0x8000, 0},   // 12 text colour
+    {{}, DataColour, 0x8000, 0},   // 13 background colour
+};
+
+const UnitTypeDescriptor editBoxType = {
+    "编辑框", "EditBox", {}, 0x80000040, {}, 14, editBoxProperties, EditInterface, {},
+};
+
+}  // namespace velmora

@@ -1,0 +1,259 @@
+// The label unit (core type 10): a child window of its own class, painted
+// entirely here, with text effects, frames, shading and alignment.
+#include <windows.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "units/standard_units.h"
+#include "units/stream_codec.h"
+#include "units/unit_support.h"
+
+namespace velmora {
+namespace {
+
+constexpr uint32_t newestVersion = 2;
+constexpr const char* labelClass = "VelmoraLabel";
+
+struct LabelSettings {
+    uint32_t version = newestVersion;
+    uint32_t effect = 0, frameWidth = 8, border = 0;
+    uint32_t frameColours[3] = {0x808080, 0xFFFFFF, 0x808080};
+    uint32_t textColour = 0, background = DefaultColour, pictureMode = 1, shadeMode = 0;
+    uint32_t shadeColours[3] = {0x808080, 0xFFFFFF, 0x808080};
+    uint32_t horizontal = 0, vertical = 1, wordWrap = 0;
+    std::vector<uint8_t> font, picture;
+    std::string caption, linkText, settingText;
+
+    template <class Codec>
+    void Fields(Codec& c) {
+        c.Dword(version);
+        for (uint32_t* field : {&effect, &frameWidth, &border, &frameColours[0], &frameColours[1], &frameColours[2],
+                                &textColour, &background, &pictureMode, &shadeMode, &shadeColours[0],
+                                &shadeColours[1], &shadeColours[2], &horizontal, &vertical, &wordWrap})
+            c.Dword(*field);
+        c.Block(font);
+        c.Block(picture);
+        c.Text(caption);
+        if (version >= 2) c.Text(linkText), c.Text(settingText);
+    }
+};
+
+// The colours of a set of three that are not the default; drawing needs two.
+std::vector<COLORREF> UsableColours(const uint32_t (&colours)[3]) {
+    std::vector<COLORREF> usable;
+    for (uint32_t colour : colours)
+        if (colour != DefaultColour) usable.push_back(colour & 0x00FFFFFF);
+    return usable;
+}
+
+COLORREF Blend(COLORREF a, COLORREF b, int step, int steps) {
+    auto mix = [&](int x, int y) { return x + (y - x) * step / (steps > 0 ? steps : 1); };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
+}
+
+class LabelUnit final : public UnitObject {
+public:
+    LabelSettings settings;
+    UnitFont font;
+
+    bool Create(const CreateParams& params) {
+        RegisterLabelClass();
+        HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
+                                      params.left, params.top, params.width, params.height, params.parent,
+                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!window) return false;
+        Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, this);
+        font.Set(settings.font);
+        if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
+        return true;
+    }
+
+    void Paint(HDC dc) {
+        RECT area;
+        GetClientRect(Window(), &area);
+        if (settings.border == 6 && settings.frameWidth > 0) {
+            std::vector<COLORREF> colours = UsableColours(settings.frameColours);
+            if (colours.size() >= 2) {
+                int width = static_cast<int>(settings.frameWidth);
+                for (int ring = 0; ring < width; ++ring) {
+                    HBRUSH brush = CreateSolidBrush(Blend(colours[0], colours[1], ring, width - 1));
+                    RECT edge{area.left + ring, area.top + ring, area.right - ring, area.bottom - ring};
+                    FrameRect(dc, &edge, brush);
+                    DeleteObject(brush);
+                }
+                InflateRect(&area, -width, -width);
+            }
+        }
+        std::vector<COLORREF> shades = UsableColours(settings.shadeColours);
+        if (settings.shadeMode != 0 && shades.size() >= 2) {
+            int height = area.bottom - area.top;
+            for (int y = 0; y < height; ++y) {
+                HBRUSH brush = CreateSolidBrush(Blend(shades[0], shades[1], y, height - 1));
+                RECT line{area.left, area.top + y, area.right, area.top + y + 1};
+                FillRect(dc, &line, brush);
+                DeleteObject(brush);
+            }
+        } else {
+            HBRUSH brush = CreateSolidBrush(ResolveColour(settings.background));
+            FillRect(dc, &area, brush);
+            DeleteObject(brush);
+        }
+        if (settings.caption.empty()) return;
+        HGDIOBJ oldFont = SelectObject(dc, font.Get());
+        SetBkMode(dc, TRANSPARENT);
+        static const UINT horizontal[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+        static const UINT vertical[3] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+        UINT flags = DT_NOCLIP | horizontal[settings.horizontal % 3] |
+                     (settings.wordWrap ? DT_WORDBREAK : DT_SINGLELINE | vertical[settings.vertical % 3]);
+        auto draw = [&](COLORREF colour, int dx, int dy) {
+            RECT at{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy};
+            SetTextColor(dc, colour);
+            DrawTextA(dc, settings.caption.c_str(), -1, &at, flags);
+        };
+        int shift = 0;
+        if (settings.effect == 1) draw(RGB(255, 255, 255), 1, 1);
+        if (settings.effect == 2) draw(RGB(255, 255, 255), 0, 0), shift = 1;
+        if (settings.effect == 3) draw(RGB(0, 0, 0), 2, 2);
+        draw(settings.textColour & 0x00FFFFFF, shift, shift);
+        SelectObject(dc, oldFont);
+    }
+
+private:
+    static void RegisterLabelClass() {
+        WNDCLASSA existing;
+        if (GetClassInfoA(GetModuleHandleA(nullptr), labelClass, &existing)) return;
+        WNDCLASSA windowClass{};
+        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.lpszClassName = labelClass;
+        RegisterClassA(&windowClass);
+    }
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* unit = static_cast<LabelUnit*>(UnitOfWindow(window));
+        switch (message) {
+            case WM_ERASEBKGND:
+                return 1;
+            case WM_PAINT:
+                if (unit) {
+                    PAINTSTRUCT paint;
+                    HDC dc = BeginPaint(window, &paint);
+                    unit->Paint(dc);
+                    EndPaint(window, &paint);
+                    return 0;
+                }
+                break;
+            case WM_NCDESTROY:
+                if (unit) {
+                    BindUnitToWindow(window, nullptr);
+                    ForgetUnit(unit);
+                    delete unit;
+                }
+                break;
+            default:
+                break;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+};
+
+UnitObject* CreateLabel(const CreateParams& params) {
+    StreamReader version(params.stream, params.streamLength);
+    auto unit = std::make_unique<LabelUnit>();
+    version.Dword(unit->settings.version);
+    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
+    StreamReader fields(params.stream, params.streamLength);
+    unit->settings.Fields(fields);
+    if (!unit->Create(params)) return nullptr;
+    return unit.release();
+}
+
+std::vector<uint8_t> SaveLabel(UnitObject* unit) {
+    StreamWriter writer;
+    static_cast<LabelUnit*>(unit)->settings.Fields(writer);
+    return writer.bytes;
+}
+
+int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
+    auto* unit = static_cast<LabelUnit*>(object);
+    LabelSettings& s = unit->settings;
+    switch (number) {
+        case 0: {  // caption: stored, set as the window text, repainted
+            const char* text = reinterpret_cast<const char*>(value.low);
+            s.caption = text ? text : "";
+            SetWindowTextA(unit->Window(), s.caption.c_str());
+            break;
+        }
+        case 1: s.textColour = value.low; break;
+        case 2: s.background = value.low; break;
+        case 3: s.horizontal = value.low % 3; break;
+        case 4: s.wordWrap = value.low ? 1 : 0; break;
+        case 5:
+            if (value.high == 60) {
+                s.font.assign(reinterpret_cast<const uint8_t*>(value.low), reinterpret_cast<const uint8_t*>(value.low) + 60);
+                unit->font.Set(s.font);
+            }
+            break;
+        case 6: s.effect = value.low; break;
+        case 7:
+            s.border = value.low;
+            if (s.border <= 5) ApplyBorderStyle(unit->Window(), s.border);
+            break;
+        case 8: s.frameWidth = value.low < 5 ? 5 : value.low; break;
+        default: return 0;
+    }
+    InvalidateRect(unit->Window(), nullptr, FALSE);
+    return 0;
+}
+
+int32_t GetLabelProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
+    auto* unit = static_cast<LabelUnit*>(object);
+    LabelSettings& s = unit->settings;
+    switch (number) {
+        case 0: raw[0] = reinterpret_cast<uint32_t>(s.caption.c_str()); return 1;
+        case 1: raw[0] = s.textColour; return 1;
+        case 2: raw[0] = s.background; return 1;
+        case 3: raw[0] = s.horizontal; return 1;
+        case 4: raw[0] = s.wordWrap; return 1;
+        case 5: raw[0] = reinterpret_cast<uint32_t>(s.font.data()), raw[1] = static_cast<uint32_t>(s.font.size()); return 1;
+        case 6: raw[0] = s.effect; return 1;
+        case 7: raw[0] = s.border; return 1;
+        case 8: raw[0] = s.frameWidth; return 1;
+        default: return 0;
+    }
+}
+
+void* LabelInterface(int32_t service) {
+    switch (service) {
+        case UnitServiceCreate: return reinterpret_cast<void*>(CreateLabel);
+        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetLabelProperty);
+        case UnitServiceSave: return reinterpret_cast<void*>(SaveLabel);
+        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetLabelProperty);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+const PropertyDescriptor labelProperties[17] = {
+    COMMON_PROPERTIES,
+    {{}, DataText, 0x8000, 0},      // 8 caption
+    {{}, DataColour, 0x8000, 0},    // 9 text colour
+    {{}, DataColour, 0x8000, 0},    // 10 background colour
+    {{}, DataChoice, 0x8000, 0},    // 11 horizontal alignment
+    {{}, DataLogical, 0x8000, 0},   // 12 word wrap
+    {{}, DataFont, 0x8000, 0},      // 13 font
+    {{}, DataChoice, 0x8000, 0},    // 14 text effect
+    {{}, DataChoice, 0x8000, 0},    // 15 border style
+    {{}, DataInteger, 0x8000, 0},   // 16 frame width
+};
+
+const UnitTypeDescriptor labelType = {
+    "标签", "Label", {}, 0x84012040, {}, 17, labelProperties, LabelInterface, {},
+};
+
+}  // namespace velmora

@@ -1,0 +1,213 @@
+// The list box unit (core type 15): the platform's list box with item data.
+#include "units/list_box_unit.h"
+#include <windows.h>
+#include <commctrl.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "units/standard_units.h"
+#include "units/stream_codec.h"
+#include "units/unit_record.h"
+#include "units/unit_support.h"
+
+namespace velmora {
+namespace {
+
+constexpr uint32_t newestVersion = 3;
+
+struct ListSettings {
+    uint32_t version = newestVersion;
+    uint32_t border = 1, sorted = 0, multiColumn = 0, extraHeight = 0, textColour = 0, background = 0xFFFFFF,
+             extendedSelection = 0;
+    int32_t selection = -1;
+    std::vector<uint8_t> font, itemData;
+    std::vector<std::string> items;
+    std::string linkText, sortText;
+    uint32_t settingV3 = 0;
+
+    template <class Codec>
+    void Fields(Codec& c) {
+        c.Dword(version);
+        for (uint32_t* field : {&border, &sorted, &multiColumn, &extraHeight, &textColour, &background, &extendedSelection})
+            c.Dword(*field);
+        c.Int(selection);
+        c.Block(font);
+        c.Block(itemData);
+        c.TextList(items);
+        if (version >= 2) c.Text(linkText), c.Text(sortText);
+        if (version >= 3) c.Dword(settingV3);
+    }
+};
+
+class ListBoxUnit final : public UnitObject {
+public:
+    ListSettings settings;
+    UnitFont font;
+    CachedBrush brush;
+
+    bool Create(const CreateParams& params) {
+        const ListSettings& s = settings;
+        DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
+        if (s.sorted && s.sortText.empty()) style |= LBS_SORT;
+        style |= s.multiColumn == 1 ? (LBS_MULTICOLUMN | WS_HSCROLL) : WS_VSCROLL;
+        if (s.extendedSelection) style |= LBS_EXTENDEDSEL;
+        HWND window = CreateWindowExA(0, "LISTBOX", "", style, params.left, params.top, params.width, params.height,
+                                      params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!window) return false;
+        Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, this);
+        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+        font.Set(s.font);
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        LRESULT itemHeight = SendMessageA(window, LB_GETITEMHEIGHT, 0, 0);
+        SendMessageA(window, LB_SETITEMHEIGHT, 0, itemHeight + static_cast<LPARAM>(s.extraHeight));
+        for (size_t i = 0; i < s.items.size(); ++i) {
+            LRESULT at = SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.items[i].c_str()));
+            uint32_t data = (i + 1) * 4 <= s.itemData.size() ? ReadDword(s.itemData.data() + 4 * i) : 0;
+            if (at >= 0) SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
+        }
+        int32_t count = static_cast<int32_t>(s.items.size());
+        int32_t selection = s.selection < -1 ? -1 : s.selection >= count ? count - 1 : s.selection;
+        if (s.extendedSelection) {
+            if (count > 0 && selection >= 0) SendMessageA(window, LB_SETSEL, TRUE, 0);
+        } else {
+            SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+        }
+        ApplyBorderStyle(window, s.border);
+        return true;
+    }
+
+    HBRUSH OnControlColour(HDC dc) override {
+        SetTextColor(dc, settings.textColour & 0x00FFFFFF);
+        COLORREF back = ResolveColour(settings.background);
+        SetBkColor(dc, back);
+        return brush.Get(back);
+    }
+};
+
+UnitObject* CreateListBox(const CreateParams& params) {
+    auto unit = std::make_unique<ListBoxUnit>();
+    StreamReader version(params.stream, params.streamLength);
+    version.Dword(unit->settings.version);
+    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
+    StreamReader fields(params.stream, params.streamLength);
+    unit->settings.Fields(fields);
+    if (!unit->Create(params)) return nullptr;
+    return unit.release();
+}
+
+std::vector<uint8_t> SaveListBox(UnitObject* object) {
+    auto* unit = static_cast<ListBoxUnit*>(object);
+    ListSettings& s = unit->settings;
+    HWND window = unit->Window();
+    auto count = static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+    s.items.clear();
+    s.itemData.clear();
+    for (int32_t i = 0; i < count; ++i) {
+        s.items.push_back(ListItemText(window, i));
+        auto data = static_cast<uint32_t>(SendMessageA(window, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+        s.itemData.insert(s.itemData.end(), reinterpret_cast<uint8_t*>(&data), reinterpret_cast<uint8_t*>(&data) + 4);
+    }
+    s.selection = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
+    StreamWriter writer;
+    s.Fields(writer);
+    return writer.bytes;
+}
+
+int32_t SetListProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
+    auto* unit = static_cast<ListBoxUnit*>(object);
+    switch (number) {
+        case 0:
+            SendMessageA(unit->Window(), LB_SETCURSEL, value.low, 0);
+            return 0;
+        case 1:
+            unit->settings.textColour = value.low;
+            InvalidateRect(unit->Window(), nullptr, TRUE);
+            return 0;
+        case 2:
+            unit->settings.background = value.low;
+            InvalidateRect(unit->Window(), nullptr, TRUE);
+            return 0;
+        case 3:  // sorting is a style of the platform control, fixed at creation
+            unit->settings.sorted = value.low ? 1 : 0;
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+int32_t GetListProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
+    auto* unit = static_cast<ListBoxUnit*>(object);
+    switch (number) {
+        case 0: raw[0] = static_cast<uint32_t>(SendMessageA(unit->Window(), LB_GETCURSEL, 0, 0)); return 1;
+        case 1: raw[0] = unit->settings.textColour; return 1;
+        case 2: raw[0] = unit->settings.background; return 1;
+        case 3: raw[0] = unit->settings.sorted; return 1;
+        default: return 0;
+    }
+}
+
+void* ListInterface(int32_t service) {
+    switch (service) {
+        case UnitServiceCreate: return reinterpret_cast<void*>(CreateListBox);
+        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetListProperty);
+        case UnitServiceSave: return reinterpret_cast<void*>(SaveListBox);
+        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetListProperty);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+std::string ListItemText(HWND window, int32_t index) {
+    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+int32_t ListInsertItem(HWND window, int32_t index, const char* text, uint32_t data) {
+    if (index < 0) return -1;
+    LRESULT at = SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
+    if (at < 0) return -1;
+    SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
+    return static_cast<int32_t>(at);
+}
+
+bool ListSetItemText(HWND window, int32_t index, const char* text) {
+    auto count = static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+    if (index < 0 || index >= count) return false;
+    if (ListItemText(window, index) == (text ? text : "")) return true;
+    LRESULT data = SendMessageA(window, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    LRESULT selection = SendMessageA(window, LB_GETCURSEL, 0, 0);
+    LRESULT top = SendMessageA(window, LB_GETTOPINDEX, 0, 0);
+    LRESULT caret = SendMessageA(window, LB_GETCARETINDEX, 0, 0);
+    // One repaint for the removal and the insertion, not two.
+    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
+    SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    if (selection != -1) SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    if (top != -1) SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (caret != -1) SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(caret), FALSE);
+    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(window, nullptr, TRUE);
+    return true;
+}
+
+const PropertyDescriptor listBoxProperties[12] = {
+    COMMON_PROPERTIES,
+    {{}, DataInteger, 0x8000, 0},  // 8 current selection
+    {{}, DataColour, 0x8000, 0},   // 9 text colour
+    {{}, DataColour, 0x8000, 0},   // 10 background colour
+    {{}, DataLogical, 0x8000, 0},  // 11 sorted
+};
+
+const UnitTypeDescriptor listBoxType = {
+    "列表框", "ListBox", {}, 0x80000040, {}, 12, listBoxProperties, ListInterface, {},
+};
+
+}  // namespace velmora

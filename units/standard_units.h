@@ -1,0 +1,31 @@
+// The standard unit types of the core library, and what their files share.
+#pragma once
+#include "units/unit_object.h"
+#include "units/unit_properties.h"
+#include "units/unit_type.h"
+
+namespace velmora {
+
+extern const UnitTypeDescriptor windowType;   // core type 1
+extern const UnitTypeDescriptor editBoxType;  // core type 5
+extern const UnitTypeDescriptor labelType;    // core type 10
+extern const UnitTypeDescriptor buttonType;   // core type 11
+extern const UnitTypeDescriptor listBoxType;  // core type 15
+
+// The eight properties every unit has.
+#define COMMON_PROPERTIES                                                                                      \
+    {{}, DataPosition, 0xE000, 0}, {{}, DataPosition, 0xE000, 0}, {{}, DataPosition, 0xE000, 0},             \
+        {{}, DataPosition, 0xE000, 0}, {{}, DataText, 0xE000, 0}, {{}, DataLogical, 0xE000, 0},               \
+        {{}, DataLogical, 0xE000, 0}, {                                                                        \
+        {}, DataMousePointer, 0xE000, 0                                                                        \
+    }
+
+// A child unit's window forwards notifications the parent reflects, and tells
+// the framework when it is destroyed. Used for the platform controls.
+LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR unit);
+// The parent side: hands WM_COMMAND, colour, draw and notify messages to the
+// unit that sent them; true when that unit answered.
+bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+}  // namespace velmora

@@ -1,0 +1,67 @@
+// What the standard unit types share: fonts from 60-byte descriptions,
+// border styles, colours, and the cached brushes of colour messages.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <vector>
+
+namespace velmora {
+
+constexpr uint32_t DefaultColour = 0xFF000000;  // the system's button face
+
+COLORREF ResolveColour(uint32_t colour);
+// A font from a 60-byte description with character set, precisions, quality
+// and pitch overridden; the default GUI font (not owned) for any other length.
+HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned);
+// The description of the font a unit uses (for font properties).
+LOGFONTA FontDescription(const std::vector<uint8_t>& description);
+// Border styles 0-5: extended and normal edge styles, applied in place.
+void ApplyBorderStyle(HWND window, uint32_t style);
+
+// A font handle that deletes itself when it was made for the unit.
+class UnitFont {
+public:
+    UnitFont() = default;
+    UnitFont(const UnitFont&) = delete;
+    UnitFont& operator=(const UnitFont&) = delete;
+    ~UnitFont() { Reset(); }
+    void Set(const std::vector<uint8_t>& description) {
+        Reset();
+        handle_ = MakeUnitFont(description, owned_);
+    }
+    void Reset() {
+        if (owned_ && handle_) DeleteObject(handle_);
+        handle_ = nullptr;
+        owned_ = false;
+    }
+    HFONT Get() const { return handle_; }
+
+private:
+    HFONT handle_ = nullptr;
+    bool owned_ = false;
+};
+
+// A solid brush kept for a unit's colour messages, remade only when the colour changes.
+class CachedBrush {
+public:
+    CachedBrush() = default;
+    CachedBrush(const CachedBrush&) = delete;
+    CachedBrush& operator=(const CachedBrush&) = delete;
+    ~CachedBrush() {
+        if (brush_) DeleteObject(brush_);
+    }
+    HBRUSH Get(COLORREF colour) {
+        if (!brush_ || colour != colour_) {
+            if (brush_) DeleteObject(brush_);
+            brush_ = CreateSolidBrush(colour);
+            colour_ = colour;
+        }
+        return brush_;
+    }
+
+private:
+    HBRUSH brush_ = nullptr;
+    COLORREF colour_ = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,287 @@
+// The window unit (core type 1): a top-level window of class "KVWindow" with
+// its background picture, icon and optional sound; it reflects its children's
+// notifications back to their units.
+#include <windows.h>
+#include <mmsystem.h>
+#include <memory>
+#include <string>
+#include <vector>
+#include "runtime/runtime_app.h"
+#include "units/pictures.h"
+#include "units/standard_units.h"
+#include "units/stream_codec.h"
+#include "units/unit_support.h"
+#include "units/window_creation.h"
+
+namespace velmora {
+namespace {
+
+constexpr uint32_t newestVersion = 6;
+
+struct WindowSettings {
+    uint32_t version = newestVersion;
+    uint32_t border = 2, pictureMode = 1, background = DefaultColour, maximizeBox = 0, minimizeBox = 1,
+             controlBox = 1, startPosition = 0, movable = 1, soundPlay = 0;
+    uint32_t settings[4] = {0, 1, 0, 0};
+    uint32_t inTaskbar = 1;
+    uint32_t settingsV3[2] = {0, 0};
+    uint32_t topmost = 0, settingV5 = 0;
+    std::string className;
+    std::vector<uint8_t> picture, icon, sound;
+    std::string caption, settingText;
+
+    template <class Codec>
+    void Fields(Codec& c) {
+        c.Dword(version);
+        for (uint32_t* field : {&border, &pictureMode, &background, &maximizeBox, &minimizeBox, &controlBox,
+                                &startPosition, &movable, &soundPlay, &settings[0], &settings[1], &settings[2],
+                                &settings[3]})
+            c.Dword(*field);
+        if (version >= 2) c.Dword(inTaskbar);
+        if (version >= 3) c.Dword(settingsV3[0]), c.Dword(settingsV3[1]);
+        if (version >= 4) c.Dword(topmost);
+        if (version >= 5) c.Dword(settingV5);
+        if (version >= 6) c.Text(className);
+        c.Block(picture);
+        c.Block(icon);
+        c.Block(sound);
+        c.Text(caption);
+        c.Text(settingText);
+    }
+};
+
+class WindowUnit final : public UnitObject {
+public:
+    WindowSettings settings;
+
+    bool Create(const CreateParams& params) {
+        const WindowSettings& s = settings;
+        DWORD style = params.style | WS_CLIPCHILDREN, exStyle = 0;
+        if (s.border != 0) {
+            style |= WS_DLGFRAME;
+            if (!s.caption.empty() || s.controlBox) style |= s.controlBox ? (WS_CAPTION | WS_SYSMENU) : WS_CAPTION;
+        }
+        bool resizable = s.border == 1 || s.border == 3 || s.border == 5;
+        if (resizable) style |= WS_THICKFRAME;
+        if (s.border == 3 || s.border == 4) exStyle |= WS_EX_TOOLWINDOW;
+        if (s.border == 5 || s.border == 6) exStyle |= WS_EX_CLIENTEDGE;
+        if (s.maximizeBox) style |= WS_MAXIMIZEBOX;
+        if (s.minimizeBox) style |= WS_MINIMIZEBOX;
+        int left = params.left, top = params.top;
+        if (s.startPosition == 1) {
+            left = (GetSystemMetrics(SM_CXSCREEN) - params.width) / 2;
+            top = (GetSystemMetrics(SM_CYSCREEN) - params.height) / 2;
+        } else if (s.startPosition == 2) {
+            style |= WS_MINIMIZE;
+        } else if (s.startPosition == 3 && resizable) {
+            style |= WS_MAXIMIZE;
+        }
+        HWND owner = params.parent;
+        if (!s.inTaskbar && !owner) owner = App().hiddenWindow;
+        if (owner) style |= WS_POPUP;
+        std::string windowClass = s.className.empty() ? "KVWindow" : s.className;
+        RegisterWindowClass(windowClass);
+        HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
+                                      params.height, owner, params.menu, GetModuleHandleA(nullptr), nullptr);
+        if (!window) return false;
+        Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, this);
+        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+        RECT outer;
+        GetWindowRect(window, &outer);
+        if (outer.right - outer.left != params.width || outer.bottom - outer.top != params.height)
+            MoveWindow(window, left, top, params.width, params.height, FALSE);
+        bigIcon_ = s.icon.empty() ? nullptr : IconFromFileData(s.icon.data(), static_cast<uint32_t>(s.icon.size()), false);
+        HICON icon = bigIcon_ ? bigIcon_ : LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        if (!s.sound.empty() && s.soundPlay <= 1)
+            PlaySoundA(reinterpret_cast<LPCSTR>(s.sound.data()), nullptr,
+                       SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (s.soundPlay == 1 ? SND_LOOP : 0));
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        if (s.topmost) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!s.movable) RemoveMenu(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND);
+        background_ = s.picture.empty() ? nullptr
+                                        : IconFromFileData(s.picture.data(), static_cast<uint32_t>(s.picture.size()),
+                                                           false, &pictureWidth_, &pictureHeight_);
+        return true;
+    }
+
+    int ShowCommand() const override {
+        if (settings.startPosition == 2) return SW_SHOWMINIMIZED;
+        if (settings.startPosition == 3) return SW_SHOWMAXIMIZED;
+        return SW_SHOW;
+    }
+
+    ~WindowUnit() override {
+        if (background_) DestroyIcon(background_);
+        if (bigIcon_) DestroyIcon(bigIcon_);
+    }
+
+private:
+    static void RegisterWindowClass(const std::string& name) {
+        WNDCLASSA existing;
+        if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return;
+        WNDCLASSA windowClass{};
+        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.lpszClassName = name.c_str();
+        RegisterClassA(&windowClass);
+    }
+
+    void Paint(HDC target, const RECT& area) {
+        RECT client;
+        GetClientRect(Window(), &client);
+        // Painted off screen first, so the tiles never flicker.
+        HDC memory = CreateCompatibleDC(target);
+        HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        HBRUSH fill = CreateSolidBrush(ResolveColour(settings.background));
+        FillRect(memory, &client, fill);
+        DeleteObject(fill);
+        if (background_) DrawBackground(memory, client);
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
+               SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
+
+    void DrawBackground(HDC dc, const RECT& client) {
+        int w = pictureWidth_, h = pictureHeight_;
+        switch (settings.pictureMode) {
+            case 1:
+                for (int y = 0; y < client.bottom; y += h)
+                    for (int x = 0; x < client.right; x += w) DrawIconEx(dc, x, y, background_, w, h, 0, nullptr, DI_NORMAL);
+                break;
+            case 2: {
+                double scale = 1.0;
+                if (w > client.right || h > client.bottom)
+                    scale = std::min(static_cast<double>(client.right) / w, static_cast<double>(client.bottom) / h);
+                int sw = static_cast<int>(w * scale), sh = static_cast<int>(h * scale);
+                DrawIconEx(dc, (client.right - sw) / 2, (client.bottom - sh) / 2, background_, sw, sh, 0, nullptr, DI_NORMAL);
+                break;
+            }
+            case 3:
+                DrawIconEx(dc, 0, 0, background_, client.right, client.bottom, 0, nullptr, DI_NORMAL);
+                break;
+            default:
+                DrawIconEx(dc, 0, 0, background_, w, h, 0, nullptr, DI_NORMAL);
+                break;
+        }
+    }
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window));
+        if (!unit) return DefWindowProcA(window, message, wParam, lParam);
+        LRESULT reflected = 0;
+        if (ReflectToChild(message, wParam, lParam, reflected)) return reflected;
+        switch (message) {
+            case WM_ERASEBKGND:
+                return 1;
+            case WM_PAINT: {
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(window, &paint);
+                unit->Paint(dc, paint.rcPaint);
+                EndPaint(window, &paint);
+                return 0;
+            }
+            case WM_SETTEXT:
+                unit->settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+                break;
+            case WM_NCDESTROY: {
+                WNDPROC previous = unit->previous_;
+                uint32_t windowId = unit->WindowId();
+                BindUnitToWindow(window, nullptr);
+                ForgetUnit(unit);
+                delete unit;
+                LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+                FinishWindowCleanup(windowId);
+                return result;
+            }
+            default:
+                break;
+        }
+        return CallWindowProcA(unit->previous_, window, message, wParam, lParam);
+    }
+
+    WNDPROC previous_ = nullptr;
+    HICON background_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    int pictureWidth_ = 0, pictureHeight_ = 0;
+};
+
+UnitObject* CreateWindowUnit(const CreateParams& params) {
+    auto unit = std::make_unique<WindowUnit>();
+    StreamReader reader(params.stream, params.streamLength);
+    uint32_t version = 0;
+    reader.Dword(version);
+    if (!reader.Ok() || version > newestVersion) return nullptr;
+    StreamReader fields(params.stream, params.streamLength);
+    unit->settings.version = version;
+    unit->settings.Fields(fields);
+    if (!unit->Create(params)) return nullptr;
+    return unit.release();
+}
+
+std::vector<uint8_t> SaveWindowUnit(UnitObject* unit) {
+    StreamWriter writer;
+    static_cast<WindowUnit*>(unit)->settings.Fields(writer);
+    return writer.bytes;
+}
+
+int32_t SetWindowProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
+    auto* unit = static_cast<WindowUnit*>(object);
+    switch (number) {
+        case 0:  // caption
+            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            return 0;
+        case 1:  // background colour
+            unit->settings.background = value.low;
+            InvalidateRect(unit->Window(), nullptr, FALSE);
+            return 0;
+        case 2:  // background picture mode
+            unit->settings.pictureMode = value.low;
+            InvalidateRect(unit->Window(), nullptr, FALSE);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+int32_t GetWindowProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
+    auto* unit = static_cast<WindowUnit*>(object);
+    switch (number) {
+        case 0: raw[0] = reinterpret_cast<uint32_t>(unit->settings.caption.c_str()); return 1;
+        case 1: raw[0] = unit->settings.background; return 1;
+        case 2: raw[0] = unit->settings.pictureMode; return 1;
+        default: return 0;
+    }
+}
+
+void* WindowInterface(int32_t service) {
+    switch (service) {
+        case UnitServiceCreate: return reinterpret_cast<void*>(CreateWindowUnit);
+        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetWindowProperty);
+        case UnitServiceSave: return reinterpret_cast<void*>(SaveWindowUnit);
+        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetWindowProperty);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+const PropertyDescriptor windowProperties[11] = {
+    COMMON_PROPERTIES,
+    {{}, DataText, 0x8000, 0},    // 8 caption
+    {{}, DataColour, 0x8000, 0},  // 9 background colour
+    {{}, DataChoice, 0x8000, 0},  // 10 background picture mode
+};
+
+const UnitTypeDescriptor windowType = {
+    "窗口", "Window", {}, 0x800000D0, {}, 11, windowProperties, WindowInterface, {},
+};
+
+}  // namespace velmora
