@@ -20,14 +20,29 @@ Bytes HttpReadFile(const char* url, int32_t& status, int32_t& complete) {
                                      statusVariable, completeVariable));
 }
 
+// A file just closed can stay held for a moment under Wine (a sharing
+// violation when it is renamed at once): a few short retries ride it out.
+constexpr int FileAttempts = 50;
+constexpr uint32_t RetryMilliseconds = 20;
+
+bool RetriedFileCommand(program::DllCommandNumber command, const uint32_t* words, int32_t count,
+                        const char* stopWhenExists) {
+    for (int attempt = 0; attempt < FileAttempts; ++attempt) {
+        if (rt().CallDllCommand(command, words, count) != 0) return true;
+        if (stopWhenExists && FileExists(stopWhenExists)) return false;  // another worker took the name
+        rt().CallDllCommand(program::DllSleep, &RetryMilliseconds, 1);
+    }
+    return false;
+}
+
 bool MoveWithoutReplacing(const Text& from, const Text& to) {
     const uint32_t words[2] = {reinterpret_cast<uint32_t>(from.Get()), reinterpret_cast<uint32_t>(to.Get())};
-    return rt().CallDllCommand(program::DllMoveFile, words, 2) != 0;
+    return RetriedFileCommand(program::DllMoveFile, words, 2, to.Arg());
 }
 
 void DeleteFile(const Text& path) {
     const uint32_t word = reinterpret_cast<uint32_t>(path.Get());
-    rt().CallDllCommand(program::DllDeleteFile, &word, 1);
+    if (FileExists(path.Arg())) RetriedFileCommand(program::DllDeleteFile, &word, 1, nullptr);
 }
 
 // Appends a log line under logSection and answers its index.

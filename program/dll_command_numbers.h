@@ -20,7 +20,8 @@ enum DllCommandNumber : int32_t {
     DllMoveFile = 12,           // a finished picture takes its name only when complete
     DllDeleteFile = 13,         // and an unfinished one leaves nothing behind
     DllCloseHandle = 14,        // thread handles are released after their wait
-    DllCommandCount = 15,
+    DllSleep = 15,              // a moment between attempts on a file still held elsewhere
+    DllCommandCount = 16,
 };
 
 }  // namespace velmora::program

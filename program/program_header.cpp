@@ -28,7 +28,7 @@ const LibraryDescriptor* const libraries[4] = {
 const char* const dllLibraryNames[DllCommandCount] = {
     "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
     "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
-    "kernel32.dll", "kernel32.dll", "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
 };
 
 const char* const dllFunctionNames[DllCommandCount] = {
@@ -47,6 +47,7 @@ const char* const dllFunctionNames[DllCommandCount] = {
     "MoveFileA",            // 12
     "DeleteFileA",          // 13
     "CloseHandle",          // 14
+    "Sleep",                // 15
 };
 
 }  // namespace

@@ -15,6 +15,8 @@ Routes:
   /loop    301 to itself, for ever
   /echo    the raw request as the body
   /file/NAME  the file NAME under the directory of the second argument
+  /gallery, /zh-CN/windows/wallpaper/...  that directory's gallery.html with
+           {{BASE}} replaced by this server's address
 """
 import functools
 import os
@@ -90,6 +92,10 @@ class Handler(socketserver.BaseRequestHandler):
             return self.answer(301, b"again", [("Location", "http://127.0.0.1:%d" % port)])
         if path == "/echo":
             return self.answer(200, head + b"\r\n\r\n" + body)
+        if (path == "/gallery" or path.startswith("/zh-CN/windows/wallpaper")) and len(sys.argv) > 2:
+            with open(os.path.join(sys.argv[2], "gallery.html"), "rb") as f:
+                page = f.read().replace(b"{{BASE}}", b"http://127.0.0.1:%d" % port)
+            return self.answer(200, page, [("Content-Type", "text/html; charset=utf-8")])
         if path.startswith("/file/") and len(sys.argv) > 2:
             name = urllib.parse.unquote(path[len("/file/"):])
             full = os.path.join(sys.argv[2], name)
