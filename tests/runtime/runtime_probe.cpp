@@ -39,6 +39,13 @@ const ProgramHeader header = {
     3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 4, dllLibraries, dllFunctions,
 };
 
+// A form template whose window map claims more bytes than the block holds.
+const uint8_t damagedTemplate[8] = {0xF0, 0, 0, 0, 1, 0, 1, 0x52};
+const ProgramHeader damagedHeader = {
+    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, damagedTemplate, sizeof damagedTemplate, 1, libraries,
+    4, dllLibraries, dllFunctions,
+};
+
 int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
     Say(std::string("box[") + caption + "][" + std::to_string(style) + "]" + text);
     return IDOK;
@@ -79,8 +86,8 @@ void PumpForever() {
 
 int ProbeEntry() {
     const RuntimeInterface& rt = routine::rt();
-    routine::CallProgramService(ProgramService::InitializeRuntime);
     if (scenario != "real-box") App().showMessageBox = RecordBox;
+    routine::CallProgramService(ProgramService::InitializeRuntime);
     routine::CallProgramService(ProgramService::SetCleanupRoutine, reinterpret_cast<uint32_t>(&SayCleanup));
 
     if (scenario == "box6" || scenario == "real-box") rt.ReportRuntimeError(6);
@@ -104,6 +111,7 @@ int ProbeEntry() {
     if (scenario == "dll-missing-library") rt.CallDllCommand(2, twoWords, 2);
     if (scenario == "dll-missing-system") rt.CallDllCommand(3, twoWords, 2);
     if (scenario == "startup-info") WriteStartupInfo();
+    if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
     if (scenario == "worker-exit-during-shutdown")
         routine::CallProgramService(ProgramService::SetCleanupRoutine,
                                     reinterpret_cast<uint32_t>(&ExitFromWorkerDuringShutdown));
@@ -122,6 +130,7 @@ const ByteSetBlock* const programEmptyByteSet = reinterpret_cast<const ByteSetBl
 int main(int argc, char** argv) {
     velmora::scenario = argc > 1 ? argv[1] : "";
     velmora::scenarioArgument = argc > 2 ? argv[2] : "";
-    velmora::RuntimeApp app(&velmora::header, velmora::ProbeEntry);
+    velmora::RuntimeApp app(velmora::scenario == "damaged-template" ? &velmora::damagedHeader : &velmora::header,
+                            velmora::ProbeEntry);
     return velmora::framework::RunApplication();
 }

@@ -102,6 +102,18 @@ TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
     EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”"));
 }
 
+TEST(FormTemplateFailures, NoTemplateMeansNoStartupWindow) {
+    ProbeRun run = RunProbe("startup-window");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output, BoxOf("载入启动窗口失败"));
+}
+
+TEST(FormTemplateFailures, AnUnreadableTemplateStopsTheStart) {
+    ProbeRun run = RunProbe("damaged-template");
+    EXPECT_EQ(run.exitCode, minusOne);
+    EXPECT_EQ(run.output.find("box[错误][16]运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n\n"), 0u) << run.output;
+}
+
 TEST(RealBox, AFatalErrorWaitsForTheUserAndEndsWithMinusOne) {
     ChildProcess probe("\"" + OwnDirectory() + "runtime_probe.exe\" real-box");
     ASSERT_TRUE(probe.Started());

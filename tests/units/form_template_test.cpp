@@ -1,0 +1,121 @@
+// Reading the form template: relocation, lookups, and damaged blocks.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+#include "program/program_header.h"
+#include "units/form_templates.h"
+
+namespace velmora {
+namespace {
+
+std::vector<uint8_t> ProgramBlock() {
+    const auto* block = static_cast<const uint8_t*>(program::header.formTemplate);
+    return {block, block + program::header.formTemplateSize};
+}
+
+constexpr uintptr_t base = 0x10000000;
+
+uint32_t HandlerOf(WindowTemplate& window, uint32_t index, int32_t event) {
+    UnitRecordRef record;
+    EXPECT_TRUE(window.Record(index, record));
+    for (uint32_t i = 0; i < record.EventCount(); ++i)
+        if (record.EventNumber(i) == event) return record.EventHandler(i);
+    return 0xBAD;
+}
+
+TEST(FormTemplate, HandlersAreRelocatedAndNoHandlerBecomesZero) {
+    std::vector<uint8_t> block = ProgramBlock();
+    WindowMap map;
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
+    WindowTemplate& window = *map.Find(0x52010001);
+    ASSERT_EQ(window.unitCount, 8u);
+    EXPECT_EQ(HandlerOf(window, 0, 0), base + 0x4D8A);
+    EXPECT_EQ(HandlerOf(window, 1, 0), base + 0x4EA2);
+    EXPECT_EQ(HandlerOf(window, 7, 0), base + 0x0008);
+
+    // The button's binding {0, 0x0008} stored as "no handler".
+    const uint8_t binding[] = {1, 0, 0, 0, 0, 0, 0, 0, 8, 0, 0, 0};
+    auto at = std::search(block.begin(), block.end(), std::begin(binding), std::end(binding));
+    ASSERT_NE(at, block.end());
+    std::memset(&*(at + 8), 0xFF, 4);
+    WindowMap patched;
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, patched));
+    EXPECT_EQ(HandlerOf(*patched.Find(0x52010001), 7, 0), 0u);
+}
+
+TEST(FormTemplate, PlaceholderPointersAreIgnored) {
+    std::vector<uint8_t> block = ProgramBlock();
+    WindowMap original, changed;
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, original));
+    std::memset(block.data() + 8, 0xEE, 4);  // the map's second half
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, changed));
+    EXPECT_EQ(original.Find(0x52010001)->unitTable, changed.Find(0x52010001)->unitTable);
+}
+
+TEST(FormTemplate, LookupsByIdAndTheWindowsOwnRecord) {
+    std::vector<uint8_t> block = ProgramBlock();
+    WindowMap map;
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
+    WindowTemplate& window = *map.Find(0x52010001);
+    EXPECT_EQ(window.IndexOf(0), 0);
+    EXPECT_EQ(window.IndexOf(0x06010000), 0);
+    EXPECT_EQ(window.IndexOf(0x16010003), 7);
+    EXPECT_EQ(window.IndexOf(0x160119D7), 6);
+    EXPECT_EQ(window.IndexOf(0x16999999), -1);
+    EXPECT_EQ(window.IndexOf(0x00000001), -1) << "bits 24-27 zero: not a valid id";
+    UnitRecordRef record;
+    ASSERT_TRUE(window.Record(7, record));
+    EXPECT_STREQ(record.Name(), "按钮1");
+    EXPECT_EQ(record.TypeKey(), 0x0001000Bu);
+    EXPECT_EQ(record.Rect(0), 368);
+    EXPECT_EQ(record.Flags(), 5u) << "visible and tab stop";
+    EXPECT_EQ(map.Find(0x52010002), nullptr);
+}
+
+TEST(FormTemplate, EveryTruncationFailsWithoutHarm) {
+    std::vector<uint8_t> block = ProgramBlock();
+    for (size_t length = 0; length < block.size(); ++length) {
+        std::vector<uint8_t> prefix(block.begin(), block.begin() + static_cast<ptrdiff_t>(length));
+        WindowMap map;
+        ASSERT_FALSE(ParseFormTemplates(prefix.data(), static_cast<uint32_t>(length), base, map)) << length;
+        ASSERT_TRUE(map.ids.empty());
+    }
+}
+
+TEST(FormTemplate, RandomDamageNeverCrashesTheLoader) {
+    const std::vector<uint8_t> block = ProgramBlock();
+    std::mt19937 random(42);
+    int loaded = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> damaged = block;
+        int changes = 1 + static_cast<int>(random() % 8);
+        for (int c = 0; c < changes; ++c) {
+            size_t at = random() % damaged.size();
+            // Lengths and counts are the dangerous bytes: hit the first kilobyte often.
+            if (random() % 2) at = random() % 1024;
+            damaged[at] = static_cast<uint8_t>(random());
+        }
+        WindowMap map;
+        if (ParseFormTemplates(damaged.data(), static_cast<uint32_t>(damaged.size()), base, map)) {
+            ++loaded;
+            for (auto& window : map.templates) {
+                UnitRecordRef record;
+                for (uint32_t i = 0; i < window->unitCount; ++i) ASSERT_TRUE(window->Record(i, record));
+            }
+        }
+    }
+    SUCCEED() << loaded << " of 3000 damaged blocks still loaded";
+}
+
+TEST(FormTemplate, ALengthRunningPastTheEndFails) {
+    std::vector<uint8_t> block = ProgramBlock();
+    uint32_t huge = 0x7FFFFFF0;
+    std::memcpy(block.data(), &huge, 4);
+    WindowMap map;
+    EXPECT_FALSE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,212 @@
+// The standard units and the super button as the platform shows them.
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include "commands/core_calls.h"
+#include "runtime/runtime_interface.h"
+#include "tests/units/window_test_support.h"
+#include "units/window_creation.h"
+
+namespace velmora::testing {
+namespace {
+
+RECT RectInWindow(HWND unit) {
+    RECT rect;
+    GetWindowRect(unit, &rect);
+    MapWindowPoints(nullptr, GetParent(unit), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void ExpectPlaced(uint32_t unitId, int left, int top, int width, int height, int childId) {
+    HWND unit = UnitHandle(unitId);
+    ASSERT_NE(unit, nullptr) << std::hex << unitId;
+    RECT rect = RectInWindow(unit);
+    EXPECT_EQ(rect.left, left) << std::hex << unitId;
+    EXPECT_EQ(rect.top, top) << std::hex << unitId;
+    EXPECT_EQ(rect.right - rect.left, width) << std::hex << unitId;
+    if (height >= 0) {
+        EXPECT_EQ(rect.bottom - rect.top, height) << std::hex << unitId;
+    }
+    EXPECT_EQ(GetDlgCtrlID(unit), childId) << std::hex << unitId;
+    EXPECT_TRUE(IsWindowVisible(unit));
+}
+
+LONG Style(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+
+TEST(StandardUnits, EveryUnitAsTheTemplateLaysItOut) {
+    HWND window = OpenMainWindow();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.right - outer.left, 472);
+    EXPECT_EQ(outer.bottom - outer.top, 407);
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - 472) / 2) << "centred on the screen";
+    EXPECT_EQ(TextOf(window), "Velmora");
+    char name[32];
+    GetClassNameA(window, name, sizeof name);
+    EXPECT_STREQ(name, "KVWindow");
+    LONG style = Style(window);
+    EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
+    EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    ExpectPlaced(buttonId, 368, 16, 72, 40, 100);
+    ExpectPlaced(listId, 32, 16, 328, 328, 110);
+    ExpectPlaced(noteId, 368, 64, 72, 88, 120);
+    ExpectPlaced(progressId, 368, 176, 72, 40, 130);
+    ExpectPlaced(countId, 368, 296, 72, -1, 140);
+    ExpectPlaced(captionId, 368, 256, 72, 40, 150);
+    ExpectPlaced(superId, 368, 328, 88, 16, 160);
+
+    EXPECT_EQ(TextOf(UnitHandle(buttonId)), "开始下载");
+    EXPECT_EQ(TextOf(UnitHandle(noteId)), "将保存到图片用户文件夹中，已经下载的图片不会覆盖");
+    EXPECT_EQ(TextOf(UnitHandle(captionId)), "设置下载线程数量：");
+    EXPECT_EQ(TextOf(UnitHandle(countId)), "10");
+    EXPECT_EQ(TextOf(UnitHandle(superId)), "打开下载文件夹");
+    EXPECT_TRUE(Style(UnitHandle(buttonId)) & BS_MULTILINE);
+    EXPECT_TRUE(Style(UnitHandle(buttonId)) & WS_TABSTOP);
+    EXPECT_EQ(Style(UnitHandle(superId)) & BS_TYPEMASK, BS_OWNERDRAW);
+    LONG edit = Style(UnitHandle(countId));
+    EXPECT_TRUE((edit & ES_READONLY) && (edit & ES_AUTOHSCROLL) && (edit & WS_BORDER));
+    LONG list = Style(UnitHandle(listId));
+    EXPECT_EQ(list & 0x181, 0x181) << "notify, tab stops, no integral height";
+    EXPECT_TRUE(list & WS_BORDER) << "border style 5";
+    EXPECT_FALSE(list & LBS_SORT);
+}
+
+BOOL CALLBACK FindArrows(HWND child, LPARAM found) {
+    char name[32];
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, UPDOWN_CLASSA) == 0) *reinterpret_cast<HWND*>(found) = child;
+    return TRUE;
+}
+
+HWND Arrows() {
+    HWND arrows = nullptr;
+    EnumChildWindows(MainTemplate().window, FindArrows, reinterpret_cast<LPARAM>(&arrows));
+    return arrows;
+}
+
+void ClickArrow(bool up) {
+    HWND arrows = Arrows();
+    RECT rect;
+    GetClientRect(arrows, &rect);
+    LPARAM at = MAKELPARAM(rect.right / 2, up ? rect.bottom / 4 : rect.bottom * 3 / 4);
+    SendMessageA(arrows, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(arrows, WM_LBUTTONUP, 0, at);
+    Pump(20);
+}
+
+TEST(EditBoxAdjuster, StepsWrapAndTextThatIsNoNumberCountsAsZero) {
+    OpenMainWindow();
+    HWND count = UnitHandle(countId);
+    ASSERT_NE(Arrows(), nullptr);
+    RECT box = RectInWindow(count), arrows = RectInWindow(Arrows());
+    EXPECT_EQ(arrows.left, box.right) << "right beside the box";
+    EXPECT_EQ(arrows.right - arrows.left, 18);
+    SetWindowTextA(count, "10");
+    ClickArrow(true);
+    EXPECT_EQ(TextOf(count), "1") << "up from the maximum wraps to the minimum";
+    ClickArrow(false);
+    EXPECT_EQ(TextOf(count), "10") << "down from the minimum wraps to the maximum";
+    ClickArrow(false);
+    EXPECT_EQ(TextOf(count), "9");
+    SetWindowTextA(count, "abc");
+    ClickArrow(true);
+    EXPECT_EQ(TextOf(count), "1");
+    SetWindowTextA(count, "abc");
+    ClickArrow(false);
+    EXPECT_EQ(TextOf(count), "10");
+    DWORD start = 0, end = 0;
+    SendMessageA(count, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 2u) << "the whole text is selected";
+}
+
+TEST(Disabling, ButtonAndEditBoxWithItsArrows) {
+    OpenMainWindow();
+    Runtime().WriteUnitProperty(windowId, buttonId, 6, 0, 1, 0);
+    Runtime().WriteUnitProperty(windowId, countId, 6, 0, 1, 0);
+    EXPECT_FALSE(IsWindowEnabled(UnitHandle(buttonId)));
+    EXPECT_FALSE(IsWindowEnabled(UnitHandle(countId)));
+    EXPECT_FALSE(IsWindowEnabled(Arrows())) << "the arrows follow the box";
+    SetWindowTextA(UnitHandle(countId), "5");
+    ClickArrow(true);
+    EXPECT_EQ(TextOf(UnitHandle(countId)), "5") << "a disabled box does not step";
+    Runtime().WriteUnitProperty(windowId, buttonId, 6, 0, 0, 0);
+    Runtime().WriteUnitProperty(windowId, countId, 6, 0, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(Arrows()));
+    SetWindowTextA(UnitHandle(countId), "10");
+}
+
+TEST(Clicks, ButtonAndSuperButtonFireEventZeroOnce) {
+    OpenMainWindow();
+    int starts = startClicks, opens = openFolderClicks;
+    SendMessageA(UnitHandle(buttonId), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(startClicks, starts + 1);
+    SendMessageA(UnitHandle(superId), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(openFolderClicks, opens + 1);
+    EXPECT_EQ(startClicks, starts + 1);
+}
+
+const ValueRecord listBox{windowId, listId, 0x0001000F};
+
+int deletions = 0;
+LRESULT CALLBACK CountDeletions(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == LB_DELETESTRING) ++deletions;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST(ListBoxMethods, InsertAndReplaceKeepingDataSelectionTopAndCaret) {
+    OpenMainWindow();
+    HWND list = UnitHandle(listId);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    EXPECT_EQ(routine::InsertItem(listBox, -1, "x"), -1);
+    EXPECT_EQ(routine::GetItemCount(listBox), 0);
+    for (int i = 0; i < 40; ++i) {
+        std::string line = "正在下载：" + std::to_string(i);
+        ASSERT_EQ(routine::InsertItem(listBox, routine::GetItemCount(listBox), line.c_str()), i);
+    }
+    EXPECT_EQ(routine::InsertItem(listBox, 99, "beyond"), -1);
+    SendMessageA(list, LB_SETITEMDATA, 5, 777);
+    SendMessageA(list, LB_SETCURSEL, 7, 0);
+    SendMessageA(list, LB_SETTOPINDEX, 3, 0);
+    LRESULT top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    EXPECT_TRUE(routine::SetItemText(listBox, 5, "下载完成：5"));
+    char text[64] = {};
+    SendMessageA(list, LB_GETTEXT, 5, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "下载完成：5");
+    EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 5, 0), 777);
+    EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 7);
+    EXPECT_EQ(SendMessageA(list, LB_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(SendMessageA(list, LB_GETCARETINDEX, 0, 0), 7);
+    EXPECT_EQ(routine::GetItemCount(listBox), 40);
+
+    SetWindowSubclass(list, CountDeletions, 7, 0);
+    deletions = 0;
+    EXPECT_TRUE(routine::SetItemText(listBox, 5, "下载完成：5"));
+    EXPECT_EQ(deletions, 0) << "an equal text leaves the list untouched";
+    RemoveWindowSubclass(list, CountDeletions, 7);
+    EXPECT_FALSE(routine::SetItemText(listBox, 40, "no such line"));
+    EXPECT_FALSE(routine::SetItemText(listBox, -1, "no such line"));
+}
+
+TEST(StreamVersions, ATooNewStreamMakesCreationFail) {
+    WindowTemplate& real = MainTemplate();
+    auto copy = std::make_unique<WindowTemplate>();
+    copy->unitCount = real.unitCount;
+    copy->unitTable = real.unitTable;
+    UnitRecordRef record;
+    ASSERT_TRUE(copy->Record(static_cast<uint32_t>(copy->IndexOf(progressId)), record));
+    WriteDword(record.data + record.layout.streamOffset, 3);  // labels know versions up to 2
+    record.SetObject(nullptr);
+    WindowTemplate* tooNew = copy.get();
+    App().windowMap.Add(0x52010002, std::move(copy));
+    for (uint32_t i = 0; i < tooNew->unitCount; ++i)
+        if (tooNew->Record(i, record) && !record.layout.menuItem) record.SetObject(nullptr);
+    EXPECT_FALSE(CreateWindowFromTemplate(*tooNew, false, nullptr));
+    EXPECT_EQ(tooNew->window, nullptr);
+}
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <memory>
+#include "program/program_header.h"
+#include "tests/units/window_test_support.h"
+#include "units/window_creation.h"
+
+extern "C" {
+int startClicks = 0, windowCreatedEvents = 0, openFolderClicks = 0;
+void CountStartClicked() { ++startClicks; }
+void CountWindowCreated() { ++windowCreatedEvents; }
+void CountOpenFolderClicked() { ++openFolderClicks; }
+extern const uint8_t testHandlerBase[];
+}
+
+namespace velmora::testing {
+
+WindowTemplate& MainTemplate() { return *App().windowMap.Find(windowId); }
+
+HWND OpenMainWindow() {
+    WindowTemplate& window = MainTemplate();
+    if (!window.window || !IsWindow(window.window)) {
+        EXPECT_TRUE(CreateWindowFromTemplate(window, false, nullptr));
+    }
+    Pump();
+    return window.window;
+}
+
+void CloseMainWindow() {
+    if (HWND window = MainTemplate().window) DestroyWindow(window);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+HWND UnitHandle(uint32_t unitId) {
+    WindowTemplate& window = MainTemplate();
+    UnitRecordRef record;
+    window.Record(static_cast<uint32_t>(window.IndexOf(unitId)), record);
+    return record.Object() ? record.Object()->Window() : nullptr;
+}
+
+std::string TextOf(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+void Pump(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    MSG message;
+    do {
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+namespace {
+DWORD WINAPI RunWork(void* parameter) {
+    (*static_cast<const std::function<void()>*>(parameter))();
+    return 0;
+}
+}  // namespace
+
+void OnOtherThread(const std::function<void()>& work) {
+    auto run = RunWork;
+    HANDLE thread = CreateThread(nullptr, 0, run, const_cast<std::function<void()>*>(&work), 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump(0);
+    CloseHandle(thread);
+}
+
+}  // namespace velmora::testing
+
+namespace {
+velmora::ProgramHeader testHeader;
+std::unique_ptr<velmora::RuntimeApp> app;
+}
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    testHeader = velmora::program::header;
+    testHeader.handlerBase = testHandlerBase;
+    app = std::make_unique<velmora::RuntimeApp>(&testHeader, nullptr);
+    velmora::InitializeRuntime();
+    return RUN_ALL_TESTS();
+}

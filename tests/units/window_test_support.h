@@ -1,0 +1,31 @@
+// The program's real window, built in this process from the program's form
+// template, with its event handlers replaced by counters.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <functional>
+#include <string>
+#include "runtime/runtime_app.h"
+#include "units/unit_object.h"
+#include "units/window_map.h"
+
+extern "C" int startClicks, windowCreatedEvents, openFolderClicks;
+
+namespace velmora::testing {
+
+constexpr uint32_t windowId = 0x52010001;
+constexpr uint32_t buttonId = 0x16010003, listId = 0x160119D7, progressId = 0x160119F4, countId = 0x16011A2F,
+                   superId = 0x16011A3C, noteId = 0x160119F3, captionId = 0x16011A30;
+
+WindowTemplate& MainTemplate();
+// Creates the window when it is not open; answers its handle.
+HWND OpenMainWindow();
+void CloseMainWindow();
+HWND UnitHandle(uint32_t unitId);
+std::string TextOf(HWND window);
+// Dispatches what is queued, for at most the given time.
+void Pump(DWORD milliseconds = 50);
+// Runs work on another thread while this (window) thread keeps pumping.
+void OnOtherThread(const std::function<void()>& work);
+
+}  // namespace velmora::testing
