@@ -6,7 +6,7 @@ killed. Every request is recorded; GET /_log?contains=TEXT returns the raw
 requests whose request line contains TEXT, separated by "\\n=====\\n".
 
 Routes:
-  /r?...   scripted answer: status, reason, body (UTF-8 text) or size=N
+  /r?...   scripted answer: status, reason, body (UTF-8 text, {{BASE}} filled in) or size=N
            (deterministic bytes), ctype, h=Name:Value (repeatable),
            cl=auto|none|N, chunked=1, cut=N (close after N body bytes),
            stall=SECONDS (before the body), headerpad=N (about N extra header bytes)
@@ -113,7 +113,7 @@ class Handler(socketserver.BaseRequestHandler):
         if "size" in query:
             body = pattern_bytes(int(one("size")), int(one("seed", "0")))
         else:
-            body = one("body").encode("utf-8")
+            body = one("body").encode("utf-8").replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
         headers = []
         if "ctype" in query:
             headers.append(("Content-Type", one("ctype")))
