@@ -74,10 +74,10 @@ class Stream:
         self.out += block(value)
 
     def font(self, name="font"):
-        spec = dict(COMMON_FONT, **self.settings.get(name, {}))
-        face = gbk(spec["face"])[:31]
-        logfont = struct.pack("<iiiiiBBBBBBBB", spec["height"], 0, 0, 0, spec["weight"], 0, spec["underline"], 0,
-                              spec["charset"], 3, 2, 1, 0x22) + face + bytes(32 - len(face))
+        font = dict(COMMON_FONT, **self.settings.get(name, {}))
+        face = gbk(font["face"])[:31]
+        logfont = struct.pack("<iiiiiBBBBBBBB", font["height"], 0, 0, 0, font["weight"], 0, font["underline"], 0,
+                              font["charset"], 3, 2, 1, 0x22) + face + bytes(32 - len(face))
         assert len(logfont) == 60
         self.out += block(logfont)
 
