@@ -8,6 +8,7 @@
 #include "units/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_events.h"
 #include "units/unit_support.h"
 
@@ -85,23 +86,6 @@ public:
     }
 };
 
-UnitObject* CreateButton(const CreateParams& params) {
-    auto unit = std::make_unique<ButtonUnit>();
-    StreamReader version(params.stream, params.streamLength);
-    version.Dword(unit->settings.version);
-    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
-std::vector<uint8_t> SaveButton(UnitObject* unit) {
-    StreamWriter writer;
-    static_cast<ButtonUnit*>(unit)->settings.Fields(writer);
-    return writer.bytes;
-}
-
 int32_t SetButtonProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
     auto* unit = static_cast<ButtonUnit*>(object);
     switch (number) {
@@ -141,16 +125,6 @@ int32_t GetButtonProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     }
 }
 
-void* ButtonInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateButton);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetButtonProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveButton);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetButtonProperty);
-        default: return nullptr;
-    }
-}
-
 }  // namespace
 
 const PropertyDescriptor buttonProperties[12] = {
@@ -162,7 +136,8 @@ const PropertyDescriptor buttonProperties[12] = {
 };
 
 const UnitTypeDescriptor buttonType = {
-    "按钮", "Button", {}, 0x80000840, {}, 12, buttonProperties, ButtonInterface, {},
+    "按钮", "Button", {}, 0x80000840, {}, 12, buttonProperties,
+    UnitInterface<CreateFromStream<ButtonUnit, newestVersion>, SetButtonProperty, SaveSettings<ButtonUnit>, GetButtonProperty>, {},
 };
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include <vector>
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_events.h"
 #include "units/unit_support.h"
 
@@ -174,17 +175,6 @@ private:
     }
 };
 
-UnitObject* CreateEditBox(const CreateParams& params) {
-    auto unit = std::make_unique<EditBoxUnit>();
-    StreamReader version(params.stream, params.streamLength);
-    version.Dword(unit->settings.version);
-    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
 std::string CurrentText(HWND window) {
     int length = GetWindowTextLengthA(window);
     std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -255,16 +245,6 @@ int32_t GetEditProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     }
 }
 
-void* EditInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateEditBox);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetEditProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveEditBox);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetEditProperty);
-        default: return nullptr;
-    }
-}
-
 }  // namespace
 
 const PropertyDescriptor editBoxProperties[14] = {
@@ -278,7 +258,8 @@ const PropertyDescriptor editBoxProperties[14] = {
 };
 
 const UnitTypeDescriptor editBoxType = {
-    "编辑框", "EditBox", {}, 0x80000040, {}, 14, editBoxProperties, EditInterface, {},
+    "编辑框", "EditBox", {}, 0x80000040, {}, 14, editBoxProperties,
+    UnitInterface<CreateFromStream<EditBoxUnit, newestVersion>, SetEditProperty, SaveEditBox, GetEditProperty>, {},
 };
 
 }  // namespace velmora

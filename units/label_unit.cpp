@@ -6,6 +6,7 @@
 #include <vector>
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_support.h"
 
 namespace velmora {
@@ -161,23 +162,6 @@ private:
     }
 };
 
-UnitObject* CreateLabel(const CreateParams& params) {
-    StreamReader version(params.stream, params.streamLength);
-    auto unit = std::make_unique<LabelUnit>();
-    version.Dword(unit->settings.version);
-    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
-std::vector<uint8_t> SaveLabel(UnitObject* unit) {
-    StreamWriter writer;
-    static_cast<LabelUnit*>(unit)->settings.Fields(writer);
-    return writer.bytes;
-}
-
 int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
     auto* unit = static_cast<LabelUnit*>(object);
     LabelSettings& s = unit->settings;
@@ -227,16 +211,6 @@ int32_t GetLabelProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     }
 }
 
-void* LabelInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateLabel);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetLabelProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveLabel);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetLabelProperty);
-        default: return nullptr;
-    }
-}
-
 }  // namespace
 
 const PropertyDescriptor labelProperties[17] = {
@@ -253,7 +227,8 @@ const PropertyDescriptor labelProperties[17] = {
 };
 
 const UnitTypeDescriptor labelType = {
-    "标签", "Label", {}, 0x84012040, {}, 17, labelProperties, LabelInterface, {},
+    "标签", "Label", {}, 0x84012040, {}, 17, labelProperties,
+    UnitInterface<CreateFromStream<LabelUnit, newestVersion>, SetLabelProperty, SaveSettings<LabelUnit>, GetLabelProperty>, {},
 };
 
 }  // namespace velmora

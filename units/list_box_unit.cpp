@@ -7,6 +7,7 @@
 #include <vector>
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_record.h"
 #include "units/unit_support.h"
 
@@ -86,17 +87,6 @@ public:
     }
 };
 
-UnitObject* CreateListBox(const CreateParams& params) {
-    auto unit = std::make_unique<ListBoxUnit>();
-    StreamReader version(params.stream, params.streamLength);
-    version.Dword(unit->settings.version);
-    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
 std::vector<uint8_t> SaveListBox(UnitObject* object) {
     auto* unit = static_cast<ListBoxUnit*>(object);
     ListSettings& s = unit->settings;
@@ -145,16 +135,6 @@ int32_t GetListProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
         case 2: raw[0] = unit->settings.background; return 1;
         case 3: raw[0] = unit->settings.sorted; return 1;
         default: return 0;
-    }
-}
-
-void* ListInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateListBox);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetListProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveListBox);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetListProperty);
-        default: return nullptr;
     }
 }
 
@@ -207,7 +187,8 @@ const PropertyDescriptor listBoxProperties[12] = {
 };
 
 const UnitTypeDescriptor listBoxType = {
-    "列表框", "ListBox", {}, 0x80000040, {}, 12, listBoxProperties, ListInterface, {},
+    "列表框", "ListBox", {}, 0x80000040, {}, 12, listBoxProperties,
+    UnitInterface<CreateFromStream<ListBoxUnit, newestVersion>, SetListProperty, SaveListBox, GetListProperty>, {},
 };
 
 }  // namespace velmora

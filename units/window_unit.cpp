@@ -10,6 +10,7 @@
 #include "units/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_support.h"
 #include "units/window_creation.h"
 
@@ -213,25 +214,6 @@ private:
     int pictureWidth_ = 0, pictureHeight_ = 0;
 };
 
-UnitObject* CreateWindowUnit(const CreateParams& params) {
-    auto unit = std::make_unique<WindowUnit>();
-    StreamReader reader(params.stream, params.streamLength);
-    uint32_t version = 0;
-    reader.Dword(version);
-    if (!reader.Ok() || version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.version = version;
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
-std::vector<uint8_t> SaveWindowUnit(UnitObject* unit) {
-    StreamWriter writer;
-    static_cast<WindowUnit*>(unit)->settings.Fields(writer);
-    return writer.bytes;
-}
-
 int32_t SetWindowProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
     auto* unit = static_cast<WindowUnit*>(object);
     switch (number) {
@@ -261,16 +243,6 @@ int32_t GetWindowProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     }
 }
 
-void* WindowInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateWindowUnit);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetWindowProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveWindowUnit);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetWindowProperty);
-        default: return nullptr;
-    }
-}
-
 }  // namespace
 
 const PropertyDescriptor windowProperties[11] = {
@@ -281,7 +253,8 @@ const PropertyDescriptor windowProperties[11] = {
 };
 
 const UnitTypeDescriptor windowType = {
-    "窗口", "Window", {}, 0x800000D0, {}, 11, windowProperties, WindowInterface, {},
+    "窗口", "Window", {}, 0x800000D0, {}, 11, windowProperties,
+    UnitInterface<CreateFromStream<WindowUnit, newestVersion>, SetWindowProperty, SaveSettings<WindowUnit>, GetWindowProperty>, {},
 };
 
 }  // namespace velmora

@@ -12,6 +12,7 @@
 #include "units/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
+#include "units/unit_type_template.h"
 #include "units/unit_events.h"
 #include "units/unit_support.h"
 
@@ -301,23 +302,6 @@ public:
     }
 };
 
-UnitObject* CreateSuperButton(const CreateParams& params) {
-    auto unit = std::make_unique<SuperButton>();
-    StreamReader version(params.stream, params.streamLength);
-    version.Dword(unit->settings.version);
-    if (!version.Ok() || unit->settings.version > newestVersion) return nullptr;
-    StreamReader fields(params.stream, params.streamLength);
-    unit->settings.Fields(fields);
-    if (!unit->Create(params)) return nullptr;
-    return unit.release();
-}
-
-std::vector<uint8_t> SaveSuperButton(UnitObject* unit) {
-    StreamWriter writer;
-    static_cast<SuperButton*>(unit)->settings.Fields(writer);
-    return writer.bytes;
-}
-
 int32_t SetSuperProperty(const ValueRecord& value, UnitObject* object, int32_t number) {
     auto* unit = static_cast<SuperButton*>(object);
     SuperSettings& s = unit->settings;
@@ -365,16 +349,6 @@ int32_t GetSuperProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     }
 }
 
-void* SuperInterface(int32_t service) {
-    switch (service) {
-        case UnitServiceCreate: return reinterpret_cast<void*>(CreateSuperButton);
-        case UnitServiceSetProperty: return reinterpret_cast<void*>(SetSuperProperty);
-        case UnitServiceSave: return reinterpret_cast<void*>(SaveSuperButton);
-        case UnitServiceGetProperty: return reinterpret_cast<void*>(GetSuperProperty);
-        default: return nullptr;
-    }
-}
-
 constexpr PropertyDescriptor Property(uint16_t dataType) { return {{}, dataType, 0x8000, 0}; }
 
 }  // namespace
@@ -396,7 +370,8 @@ const PropertyDescriptor superButtonProperties[35] = {
 };
 
 const UnitTypeDescriptor superButtonType = {
-    "超级按钮", "SuperBtn", {}, 0x00000840, {}, 35, superButtonProperties, SuperInterface, {},
+    "超级按钮", "SuperBtn", {}, 0x00000840, {}, 35, superButtonProperties,
+    UnitInterface<CreateFromStream<SuperButton, newestVersion>, SetSuperProperty, SaveSettings<SuperButton>, GetSuperProperty>, {},
 };
 
 }  // namespace velmora
