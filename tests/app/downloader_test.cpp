@@ -192,6 +192,22 @@ TEST(Downloader, FailedFetchesHostileNamesAndDuplicatesLeaveOnlyCompletePictures
     EXPECT_EQ(session.Close(), 0u);
 }
 
+TEST(Downloader, ClosingTheWindowDuringARunEndsCleanly) {
+    ClearPictures();
+    std::string page = "<html>";
+    for (int i = 0; i < 12; ++i)
+        page += Entry("Slow" + std::to_string(i), "{{BASE}}/r?size=200000&stall=2&slow=" + std::to_string(i) + "&x=.jpg");
+    UseGallery(ServerUrl("/r?body=" + Encode(page + "</html>")));
+    Session session;
+    ASSERT_TRUE(driver::SetThreadCount(session.units, 10));
+    driver::Click(session.units.startButton);
+    for (int i = 0; i < 500 && RequestsContaining("slow=").size() < 10; ++i) Sleep(10);
+    Sleep(300);  // the workers are waiting for their bodies now
+    EXPECT_EQ(session.Close(), 0u);
+    Sleep(2500);  // past the stall: nothing may appear after the end
+    EXPECT_TRUE(FilesIn(PicturesFolder()).empty());
+}
+
 TEST(Downloader, AnEmptyPageCompletesAtOnce) {
     UseGallery(ServerUrl("/r?body="));
     Session session;
