@@ -1,5 +1,6 @@
 #include "runtime/memory.h"
 #include <windows.h>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include "runtime/error_report.h"
@@ -19,9 +20,25 @@ HANDLE Heap() {
     ReportFatalError(message, 0);
 }
 
+// Counted at the one door, so benchmarks can see what a run keeps.
+std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
+
+void Counted(void* block, int64_t blocks) {
+    if (!block) return;
+    liveBlocks += blocks;
+    liveBytes += static_cast<int64_t>(HeapSize(Heap(), 0, block)) * blocks;
+}
+
 }  // namespace
 
-void* AllocMemoryMayFail(uint32_t byteCount) { return HeapAlloc(Heap(), 0, byteCount); }
+HeapStatistics RuntimeHeapStatistics() { return {liveBlocks.load(), liveBytes.load(), allocations.load()}; }
+
+void* AllocMemoryMayFail(uint32_t byteCount) {
+    void* block = HeapAlloc(Heap(), 0, byteCount);
+    ++allocations;
+    Counted(block, 1);
+    return block;
+}
 
 void* AllocMemory(uint32_t byteCount) {
     void* block = AllocMemoryMayFail(byteCount);
@@ -38,6 +55,7 @@ uintptr_t ConstantRangeEnd(const void* p) {
 
 void FreeMemory(void* block) {
     if (!block || IsConstantPointer(block)) return;
+    Counted(block, -1);
     HeapFree(Heap(), 0, block);
 }
 
@@ -49,8 +67,14 @@ void* ReallocMemory(void* block, uint32_t byteCount) {
         std::memcpy(copy, block, byteCount < available ? byteCount : available);
         return copy;
     }
+    Counted(block, -1);
     void* moved = HeapReAlloc(Heap(), 0, block, byteCount);
-    if (!moved) ReportOutOfMemory(byteCount);
+    ++allocations;
+    if (!moved) {
+        Counted(block, 1);
+        ReportOutOfMemory(byteCount);
+    }
+    Counted(moved, 1);
     return moved;
 }
 

@@ -14,6 +14,14 @@ void* ReallocMemory(void* block, uint32_t byteCount);
 // Ignores null and constant pointers.
 void FreeMemory(void* block);
 
+// What the runtime heap holds now: blocks handed out and not freed, and their bytes.
+struct HeapStatistics {
+    int64_t liveBlocks;
+    int64_t liveBytes;
+    int64_t allocations;  // every allocation and resize since start
+};
+HeapStatistics RuntimeHeapStatistics();
+
 // The end of the constant range holding p, or 0 when p is no constant pointer.
 uintptr_t ConstantRangeEnd(const void* p);
 inline bool IsConstantPointer(const void* p) { return ConstantRangeEnd(p) != 0; }

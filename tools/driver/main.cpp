@@ -81,15 +81,17 @@ int Run(const char* program, int threads, int runs, const char* shot) {
     if (!SetThreadCount(units, threads)) std::printf("could not set the thread count to %d\n", threads);
     std::printf("thread count: %s\n", WindowText(units.threadCount).c_str());
     for (int run = 1; run <= runs; ++run) {
-        DWORD start = GetTickCount();
         RunResult result = RunOnce(child, units, 600000);
         if (!result.completed) {
             std::printf("run %d: no completion box\n", run);
             return 4;
         }
-        std::printf("run %d: %.1f s, box \"%s\", label \"%s\"\n", run, (GetTickCount() - start) / 1000.0,
-                    GbkToUtf8(result.boxText).c_str(), GbkToUtf8(result.progress).c_str());
-        for (const std::string& line : result.log) std::printf("  %s\n", GbkToUtf8(line).c_str());
+        DWORD elapsed = result.milliseconds;
+        std::printf("run %d: %.1f s, box \"%s\", label \"%s\" (wall_ms=%lu lines=%zu)\n", run, elapsed / 1000.0,
+                    GbkToUtf8(result.boxText).c_str(), GbkToUtf8(result.progress).c_str(),
+                    static_cast<unsigned long>(elapsed), result.log.size());
+        if (!std::getenv("VELMORA_QUIET"))
+            for (const std::string& line : result.log) std::printf("  %s\n", GbkToUtf8(line).c_str());
     }
     if (shot) {
         SetForegroundWindow(window);

@@ -104,7 +104,7 @@ HWND ChildProcess::WaitForTopWindow(const char* className, const char* caption, 
         if (HWND window = FindTopWindow(className, caption)) return window;
         if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return nullptr;
         if (GetTickCount() - start > milliseconds) return nullptr;
-        Sleep(50);
+        Sleep(5);
     }
 }
 

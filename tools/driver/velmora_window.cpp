@@ -93,9 +93,11 @@ std::vector<std::string> LogLines(HWND listBox) {
 
 RunResult RunOnce(const ChildProcess& child, const VelmoraUnits& units, DWORD timeoutMilliseconds) {
     RunResult result;
+    DWORD start = GetTickCount();
     Click(units.startButton);
     HWND box = child.WaitForTopWindow("#32770", "提示", timeoutMilliseconds);
     if (!box) return result;
+    result.milliseconds = GetTickCount() - start;
     result.completed = true;
     result.boxText = MessageBoxText(box);
     result.log = LogLines(units.log);

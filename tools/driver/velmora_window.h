@@ -30,6 +30,7 @@ std::vector<std::string> LogLines(HWND listBox);
 
 struct RunResult {
     bool completed = false;
+    DWORD milliseconds = 0;  // from the click to the completion box
     std::string boxText;
     std::vector<std::string> log;
     std::string progress;
