@@ -85,7 +85,36 @@ public:
         SetBkColor(dc, back);
         return brush.Get(back);
     }
+
+    // Redrawing the list (its scroll bar above all) after every line costs
+    // more than the line itself when workers log fast; changes made close
+    // together are shown together, a moment later.
+    void DeferRedraw() {
+        if (redrawPending_) return;
+        redrawPending_ = true;
+        SendMessageA(Window(), WM_SETREDRAW, FALSE, 0);
+        SetTimer(Window(), RedrawTimer, RedrawDelayMilliseconds, nullptr);
+    }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+        if (message != WM_TIMER || wParam != RedrawTimer) return false;
+        KillTimer(Window(), RedrawTimer);
+        redrawPending_ = false;
+        SendMessageA(Window(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(Window(), nullptr, TRUE);
+        result = 0;
+        return true;
+    }
+
+private:
+    static constexpr UINT_PTR RedrawTimer = 1;
+    static constexpr UINT RedrawDelayMilliseconds = 40;
+    bool redrawPending_ = false;
 };
+
+void DeferRedraw(HWND window) {
+    if (auto* unit = dynamic_cast<ListBoxUnit*>(UnitOfWindow(window))) unit->DeferRedraw();
+}
 
 std::vector<uint8_t> SaveListBox(UnitObject* object) {
     auto* unit = static_cast<ListBoxUnit*>(object);
@@ -151,6 +180,7 @@ std::string ListItemText(HWND window, int32_t index) {
 
 int32_t ListInsertItem(HWND window, int32_t index, const char* text, uint32_t data) {
     if (index < 0) return -1;
+    DeferRedraw(window);
     LRESULT at = SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
     if (at < 0) return -1;
     SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
@@ -165,16 +195,13 @@ bool ListSetItemText(HWND window, int32_t index, const char* text) {
     LRESULT selection = SendMessageA(window, LB_GETCURSEL, 0, 0);
     LRESULT top = SendMessageA(window, LB_GETTOPINDEX, 0, 0);
     LRESULT caret = SendMessageA(window, LB_GETCARETINDEX, 0, 0);
-    // One repaint for the removal and the insertion, not two.
-    SendMessageA(window, WM_SETREDRAW, FALSE, 0);
+    DeferRedraw(window);
     SendMessageA(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
     SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index), data);
     if (selection != -1) SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
     if (top != -1) SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
     if (caret != -1) SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(caret), FALSE);
-    SendMessageA(window, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(window, nullptr, TRUE);
     return true;
 }
 
