@@ -22,9 +22,9 @@ inline double BestSeconds(const std::function<void()>& work, int runs = 5) {
     return best;
 }
 
-inline void PrintHeader(const char* title, const char* subjectColumn) {
+inline void PrintHeader(const char* title, const char* subjectColumn, const char* lastColumn = "2x input t") {
     std::printf("\n%s\n\n| %-40s | %10s | %12s | %12s | %9s | %11s |\n", title, subjectColumn, "input MB",
-                "ours MB/s", "plain MB/s", "ours/plain", "2x input t");
+                "ours MB/s", "plain MB/s", "ours/plain", lastColumn);
     std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(42, '-').c_str(), std::string(12, '-').c_str(),
                 std::string(14, '-').c_str(), std::string(14, '-').c_str(), std::string(11, '-').c_str(),
                 std::string(13, '-').c_str());

@@ -55,4 +55,14 @@ inline void SetBool(ValueRecord* result, bool value) { result->low = value ? 1 :
 inline bool IsLeadByte(char byte) { return (static_cast<uint8_t>(byte) & 0x80) != 0; }
 inline char FoldAscii(char byte) { return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte + 0x20) : byte; }
 
+// Word-at-a-time scanning: four single-byte characters none of which is
+// `byte` can be stepped over at once (every one of them is a character start).
+constexpr uint32_t SpreadByte(char byte) { return 0x01010101u * static_cast<uint8_t>(byte); }
+constexpr bool HasZeroByte(uint32_t word) { return ((word - 0x01010101u) & ~word & 0x80808080u) != 0; }
+inline bool FourPlainBytesWithout(const char* at, uint32_t spread) {
+    uint32_t word;
+    std::memcpy(&word, at, 4);
+    return !(word & 0x80808080u) && !HasZeroByte(word ^ spread);
+}
+
 }  // namespace velmora::commands

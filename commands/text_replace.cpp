@@ -23,12 +23,17 @@ void ReplaceSubtext(ValueRecord* result, int32_t count, ValueRecord* arguments) 
     std::string out;
     out.reserve(length + length / 8);
     size_t i = static_cast<size_t>(start - 1);
-    out.append(text.data(), i);
     const char* data = text.data();
     const char first = sought[0];
     const char foldedFirst = FoldAscii(first);
+    const uint32_t spread = SpreadByte(first);
+    size_t copied = 0;  // bytes before `copied` are in `out` already; runs are copied whole
     int32_t done = 0;
     while (length - i >= soughtLength) {
+        if (caseSensitive && length - i >= soughtLength + 3 && FourPlainBytesWithout(data + i, spread)) {
+            i += 4;
+            continue;
+        }
         bool match = caseSensitive
                          ? data[i] == first && std::memcmp(data + i, sought.data(), soughtLength) == 0
                          : FoldAscii(data[i]) == foldedFirst && [&] {
@@ -37,24 +42,25 @@ void ReplaceSubtext(ValueRecord* result, int32_t count, ValueRecord* arguments) 
                                return true;
                            }();
         if (match) {
+            out.append(data + copied, i - copied);
             out.append(replacement);
             i += soughtLength;
+            copied = i;
             if (++done == limit) break;
             continue;
         }
         if (IsLeadByte(data[i])) {
             if (i + 1 >= length) {  // a lone lead byte is dropped and ends the walk
-                i = length;
+                out.append(data + copied, i - copied);
+                copied = i = length;
                 break;
             }
-            out.append(data + i, 2);
             i += 2;
         } else {
-            out.push_back(data[i]);
             i += 1;
         }
     }
-    if (i < length) out.append(data + i, length - i);
+    out.append(data + copied, length - copied);
     SetText(result, out);
 }
 

@@ -11,9 +11,6 @@ bool MatchesFolded(const char* at, std::string_view sought) {
     return true;
 }
 
-constexpr uint32_t Spread(char byte) { return 0x01010101u * static_cast<uint8_t>(byte); }
-constexpr bool HasZeroByte(uint32_t word) { return ((word - 0x01010101u) & ~word & 0x80808080u) != 0; }
-
 // Searches text[begin, end) for sought; forward returns the first match,
 // backward the last one a left-to-right walk meets. Positions are 1-based.
 int32_t Search(std::string_view text, std::string_view sought, size_t begin, size_t end, bool ignoreCase,
@@ -25,8 +22,8 @@ int32_t Search(std::string_view text, std::string_view sought, size_t begin, siz
     const char foldedFirst = FoldAscii(first);
     // Four single-byte characters none of which can start a match are
     // skipped at once; every other position is walked character by character.
-    const uint32_t lower = Spread(ignoreCase ? foldedFirst : first);
-    const uint32_t upper = ignoreCase && foldedFirst >= 'a' && foldedFirst <= 'z' ? Spread(foldedFirst - 0x20) : lower;
+    const uint32_t lower = SpreadByte(ignoreCase ? foldedFirst : first);
+    const uint32_t upper = ignoreCase && foldedFirst >= 'a' && foldedFirst <= 'z' ? SpreadByte(foldedFirst - 0x20) : lower;
     int32_t found = -1;
     size_t i = begin;
     while (i < end && end - i >= length) {

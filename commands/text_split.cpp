@@ -44,10 +44,15 @@ void SplitText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     const size_t length = text.size();
     const size_t delimiterLength = delimiter.size();
     const char first = delimiter[0];
+    const uint32_t spread = SpreadByte(first);
     size_t partStart = 0;
     size_t i = 0;
     bool full = false;
     while (length - i >= delimiterLength) {
+        if (length - i >= delimiterLength + 3 && FourPlainBytesWithout(data + i, spread)) {
+            i += 4;
+            continue;
+        }
         if (data[i] == first && std::memcmp(data + i, delimiter.data(), delimiterLength) == 0) {
             elements.push_back(NewText(text.substr(partStart, i - partStart)));
             i += delimiterLength;

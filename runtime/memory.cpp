@@ -20,11 +20,13 @@ HANDLE Heap() {
     ReportFatalError(message, 0);
 }
 
-// Counted at the one door, so benchmarks can see what a run keeps.
+// Counted at the one door when VELMORA_HEAP_STATISTICS is set, so a
+// benchmark can see what a run keeps; otherwise it costs nothing.
 std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
+const bool counting = GetEnvironmentVariableA("VELMORA_HEAP_STATISTICS", nullptr, 0) != 0;
 
 void Counted(void* block, int64_t blocks) {
-    if (!block) return;
+    if (!counting || !block) return;
     liveBlocks += blocks;
     liveBytes += static_cast<int64_t>(HeapSize(Heap(), 0, block)) * blocks;
 }
@@ -35,7 +37,7 @@ HeapStatistics RuntimeHeapStatistics() { return {liveBlocks.load(), liveBytes.lo
 
 void* AllocMemoryMayFail(uint32_t byteCount) {
     void* block = HeapAlloc(Heap(), 0, byteCount);
-    ++allocations;
+    if (counting) ++allocations;
     Counted(block, 1);
     return block;
 }
@@ -69,7 +71,7 @@ void* ReallocMemory(void* block, uint32_t byteCount) {
     }
     Counted(block, -1);
     void* moved = HeapReAlloc(Heap(), 0, block, byteCount);
-    ++allocations;
+    if (counting) ++allocations;
     if (!moved) {
         Counted(block, 1);
         ReportOutOfMemory(byteCount);

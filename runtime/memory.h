@@ -14,7 +14,8 @@ void* ReallocMemory(void* block, uint32_t byteCount);
 // Ignores null and constant pointers.
 void FreeMemory(void* block);
 
-// What the runtime heap holds now: blocks handed out and not freed, and their bytes.
+// What the runtime heap holds now: blocks handed out and not freed, and their
+// bytes. Counted only when the environment variable VELMORA_HEAP_STATISTICS is set.
 struct HeapStatistics {
     int64_t liveBlocks;
     int64_t liveBytes;

@@ -1,4 +1,5 @@
 // ReplaceSubtext, SplitText, the cutting commands, trimming and ToLower.
+#include <random>
 #include "tests/commands/command_test_support.h"
 
 namespace velmora::testing {
@@ -107,6 +108,55 @@ TEST(ToLower, AsciiLettersOnly) {
     EXPECT_EQ(TakeText(Call(CmdToLower, T("\x81" "AB"))), "\x81" "Ab");
     EXPECT_EQ(TakeText(Call(CmdToLower, T("Q\x81"))), "q\x81");
     EXPECT_EQ(TakeText(Call(CmdToLower, T(""))), "(null)");
+}
+
+// ReplaceSubtext written out plainly, one character at a time.
+std::string ReferenceReplace(const std::string& text, const std::string& sought, const std::string& replacement,
+                             int32_t start, int32_t count, bool caseSensitive) {
+    size_t length = text.size(), from = start < 1 ? 0 : size_t(start - 1);
+    if (length == 0 || sought.empty() || from >= length || count == 0) return text;
+    auto fold = [&](char c) { return !caseSensitive && c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+    std::string out = text.substr(0, from);
+    size_t i = from;
+    int32_t done = 0;
+    while (length - i >= sought.size()) {
+        bool match = true;
+        for (size_t k = 0; k < sought.size() && match; ++k) match = fold(text[i + k]) == fold(sought[k]);
+        if (match) {
+            out += replacement;
+            i += sought.size();
+            if (++done == count) break;
+            continue;
+        }
+        if (uint8_t(text[i]) & 0x80) {
+            if (i + 1 >= length) return out;
+            out += text.substr(i, 2);
+            i += 2;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out + text.substr(i);
+}
+
+TEST(ReplaceSubtext, AgreesWithThePlainWalkOnRandomGbkText) {
+    std::mt19937 random(7);
+    const char alphabet[] = {'a', 'A', '<', ' ', '\x81', '\xA1', 'b'};
+    auto randomText = [&](size_t maximum) {
+        std::string text(random() % (maximum + 1), ' ');
+        for (char& c : text) c = alphabet[random() % sizeof alphabet];
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text = randomText(40), sought = randomText(3), replacement = randomText(3);
+        int32_t start = int32_t(random() % 44) - 2, count = int32_t(random() % 5) - 1;
+        bool caseSensitive = random() % 2;
+        std::string ours = Replace(text.c_str(), sought.c_str(), T(replacement.c_str()), I(start), I(count), caseSensitive);
+        std::string expected = ReferenceReplace(text, sought, replacement, start, count, caseSensitive);
+        ASSERT_EQ(ours, expected.empty() ? "(null)" : expected)
+            << ::testing::PrintToString(text) << " " << ::testing::PrintToString(sought) << " start=" << start
+            << " count=" << count << " case=" << caseSensitive;
+    }
 }
 
 }  // namespace
