@@ -1,5 +1,4 @@
 // ExitProgram and the shutdown sequence.
-#include <winsock2.h>
 #include <windows.h>
 #include <objbase.h>
 #include "runtime/dll_commands.h"
@@ -47,7 +46,10 @@ void RunShutdownSequence(int32_t code) {
         app.hiddenWindow = nullptr;
     }
     if (app.socketsInitialised) {
-        WSACleanup();
+        // Looked up only when used: most runs never load the socket layer.
+        if (HMODULE sockets = GetModuleHandleA("ws2_32.dll"))
+            if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(sockets, "WSACleanup"))))
+                cleanup();
         app.socketsInitialised = false;
     }
     if (app.oleInitialised) {

@@ -3,6 +3,7 @@
 // notifications back to their units.
 #include <windows.h>
 #include <mmsystem.h>
+#include "units/sound.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,7 +98,7 @@ public:
         SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
         if (!s.sound.empty() && s.soundPlay <= 1)
-            PlaySoundA(reinterpret_cast<LPCSTR>(s.sound.data()), nullptr,
+            PlayUnitSound(reinterpret_cast<LPCSTR>(s.sound.data()), nullptr,
                        SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (s.soundPlay == 1 ? SND_LOOP : 0));
         SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
         if (s.topmost) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

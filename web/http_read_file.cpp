@@ -1,6 +1,7 @@
 #include "web/http_read_file.h"
 #include <windows.h>
 #include <wininet.h>
+#include "web/wininet_api.h"
 #include <atomic>
 #include <string>
 #include "commands/command_args.h"
@@ -43,7 +44,7 @@ bool Crack(const std::string& url, CrackedUrl& out) {
     parts.dwUrlPathLength = sizeof out.path;
     parts.lpszExtraInfo = out.query;
     parts.dwExtraInfoLength = sizeof out.query;
-    return InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_NO_ENCODE, &parts) != FALSE;
+    return WinInet().InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), ICU_NO_ENCODE, &parts) != FALSE;
 }
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
@@ -52,7 +53,7 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 uint32_t ChunkSize(HINTERNET request) {
     char buffer[32] = {};
     DWORD length = sizeof buffer;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return UnknownLengthChunk;
+    if (!WinInet().HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return UnknownLengthChunk;
     uint64_t value = 0;
     for (const char* digit = buffer; *digit >= '0' && *digit <= '9' && value <= MaximumChunk; ++digit)
         value = value * 10 + static_cast<uint64_t>(*digit - '0');
@@ -78,7 +79,7 @@ struct FetchReport {
 
 int32_t StatusOf(HINTERNET request) {
     DWORD status = 0, length = sizeof status;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
+    if (!WinInet().HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) return 0;
     return static_cast<int32_t>(status);
 }
 
@@ -86,7 +87,7 @@ int32_t StatusOf(HINTERNET request) {
 int64_t AnnouncedLength(HINTERNET request) {
     char buffer[32] = {};
     DWORD length = sizeof buffer;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return -1;
+    if (!WinInet().HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return -1;
     int64_t value = 0;
     for (const char* digit = buffer; *digit; ++digit) {
         if (*digit < '0' || *digit > '9' || value > (int64_t{1} << 50)) return -1;
@@ -103,7 +104,7 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
                        args.Given(2) ? reinterpret_cast<int32_t*>(args[2].low) : nullptr};
     report.Set(0, false);
     std::string url(args.Text(0));
-    if (url.empty()) return;
+    if (url.empty() || !WinInet().loaded) return;
     url = url.substr(0, url.find('#'));
 
     CrackedUrl cracked;
@@ -118,7 +119,7 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     InternetClient& client = Client();
     HINTERNET internet = client.Handle(agent);
     if (!internet) return;
-    HINTERNET connection = InternetConnectA(internet, cracked.host, cracked.parts.nPort, OrNull(cracked.user),
+    HINTERNET connection = WinInet().InternetConnectA(internet, cracked.host, cracked.parts.nPort, OrNull(cracked.user),
                                             OrNull(cracked.password), service, 0, 0);
     if (!connection) return;
     client.ApplyProxyOptions(internet, connection);
@@ -126,18 +127,18 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     std::string object = std::string(cracked.path) + cracked.query;
     object = object.substr(0, object.find('#'));
     const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
-    HINTERNET request = HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0);
+    HINTERNET request = WinInet().HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0);
     if (!request) {
-        InternetCloseHandle(connection);
+        WinInet().InternetCloseHandle(connection);
         return;
     }
     DWORD timeout = NetworkTimeoutMilliseconds();
     for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(request, option, &timeout, sizeof timeout);
+        WinInet().InternetSetOptionA(request, option, &timeout, sizeof timeout);
     static char requestHeaders[] = "Accept: */*\r\n\r\n";
-    if (!HttpSendRequestA(request, requestHeaders, 15, nullptr, 0)) {
-        InternetCloseHandle(request);
-        InternetCloseHandle(connection);
+    if (!WinInet().HttpSendRequestA(request, requestHeaders, 15, nullptr, 0)) {
+        WinInet().InternetCloseHandle(request);
+        WinInet().InternetCloseHandle(connection);
         return;
     }
 
@@ -151,13 +152,13 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     try {
         buffer.resize(chunk);
     } catch (const std::bad_alloc&) {
-        InternetCloseHandle(request);
-        InternetCloseHandle(connection);
+        WinInet().InternetCloseHandle(request);
+        WinInet().InternetCloseHandle(connection);
         return;
     }
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(request, buffer.data(), chunk, &read)) break;
+        if (!WinInet().InternetReadFile(request, buffer.data(), chunk, &read)) break;
         if (read == 0) {
             clean = true;
             break;
@@ -165,8 +166,8 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
         output.append(buffer.data(), read);
     }
     report.Set(status, clean && (announced < 0 || static_cast<int64_t>(output.size()) == announced));
-    InternetCloseHandle(request);
-    InternetCloseHandle(connection);
+    WinInet().InternetCloseHandle(request);
+    WinInet().InternetCloseHandle(connection);
     commands::SetByteSet(result, output);
 }
 

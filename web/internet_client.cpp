@@ -1,4 +1,5 @@
 #include "web/internet_client.h"
+#include "web/wininet_api.h"
 #include "web/visit_web_page.h"
 
 namespace velmora::web {
@@ -9,22 +10,22 @@ InternetClient& Client() {
 }
 
 InternetClient::~InternetClient() {
-    if (HINTERNET handle = internet_.exchange(nullptr)) InternetCloseHandle(handle);
+    if (HINTERNET handle = internet_.exchange(nullptr)) WinInet().InternetCloseHandle(handle);  // only a fetch opened it
 }
 
 HINTERNET InternetClient::Handle(const char* agent) {
     if (HINTERNET existing = internet_.load()) return existing;
     DWORD access = proxyServer.empty() ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY;
     HINTERNET opened =
-        InternetOpenA(agent, access, proxyServer.empty() ? nullptr : proxyServer.c_str(), nullptr, 0);
+        WinInet().InternetOpenA(agent, access, proxyServer.empty() ? nullptr : proxyServer.c_str(), nullptr, 0);
     if (!opened) return nullptr;
     DWORD timeout = NetworkTimeoutMilliseconds();
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(opened, option, &timeout, sizeof timeout);
+        WinInet().InternetSetOptionA(opened, option, &timeout, sizeof timeout);
     // Fetches that start together may both open one; the first to publish wins.
     HINTERNET expected = nullptr;
     if (internet_.compare_exchange_strong(expected, opened)) return opened;
-    InternetCloseHandle(opened);
+    WinInet().InternetCloseHandle(opened);
     return expected;
 }
 
@@ -34,10 +35,10 @@ void InternetClient::ApplyProxyOptions(HINTERNET internet, HINTERNET connection)
         proxy.dwAccessType = INTERNET_OPEN_TYPE_PROXY;
         proxy.lpszProxy = reinterpret_cast<LPCTSTR>(proxyServer.c_str());
     }
-    InternetSetOptionA(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
-    InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxyUserName.c_str()),
+    WinInet().InternetSetOptionA(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
+    WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxyUserName.c_str()),
                        static_cast<DWORD>(proxyUserName.size() + 1));
-    InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxyPassword.c_str()),
+    WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxyPassword.c_str()),
                        static_cast<DWORD>(proxyPassword.size() + 1));
 }
 

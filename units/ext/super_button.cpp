@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+#include "units/sound.h"
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -129,9 +130,9 @@ public:
 
     void Play(const std::vector<uint8_t>& sound) {
         if (settings.builtInSound)
-            PlaySoundA(builtInSound, GetModuleHandleA(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+            PlayUnitSound(builtInSound, GetModuleHandleA(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
         else if (!sound.empty())
-            PlaySoundA(reinterpret_cast<LPCSTR>(sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+            PlayUnitSound(reinterpret_cast<LPCSTR>(sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
     }
 
     void SetHot(bool value) {
