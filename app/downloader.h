@@ -36,7 +36,8 @@ void HarvestGallery(const char* page, routine::TextArray& names, routine::TextAr
 routine::Text TextBetween(const char* start, const char* end, const char* source, routine::Optional<int32_t> occurrence = {},
                           routine::Optional<int32_t> startPosition = {});
 
-// A picture name made safe as a file name inside the Pictures folder.
-routine::Text SafeFileName(const char* name);
+// A picture name made safe as a file name inside the Pictures folder, at
+// most maximumBytes long when that is given.
+routine::Text SafeFileName(const char* name, routine::Optional<int32_t> maximumBytes = {});
 
 }  // namespace velmora::app

@@ -25,7 +25,7 @@ bool ReservedDeviceName(const std::string& name) {
 
 }  // namespace
 
-Text SafeFileName(const char* name) {
+Text SafeFileName(const char* name, Optional<int32_t> maximumBytes) {
     std::string safe;
     for (size_t i = 0; name && name[i];) {
         auto byte = static_cast<unsigned char>(name[i]);
@@ -42,6 +42,17 @@ Text SafeFileName(const char* name) {
         }
         safe.push_back(Forbidden(byte) ? '_' : static_cast<char>(byte));
         i += 1;
+    }
+    if (maximumBytes.given && maximumBytes.value > 0 && safe.size() > static_cast<size_t>(maximumBytes.value)) {
+        // Shortened at a character boundary, so no double-byte character is cut in two.
+        size_t keep = 0;
+        for (size_t i = 0; i < safe.size();) {
+            size_t step = (static_cast<unsigned char>(safe[i]) & 0x80) && i + 1 < safe.size() ? 2 : 1;
+            if (i + step > static_cast<size_t>(maximumBytes.value)) break;
+            i += step;
+            keep = i;
+        }
+        safe.resize(keep);
     }
     while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.pop_back();
     if (ReservedDeviceName(safe)) safe.insert(safe.begin(), '_');

@@ -1,5 +1,6 @@
 // DownloadPicture: one worker, one picture.
 #include "app/downloader.h"
+#include <windows.h>
 #include "app/window_units.h"
 #include "program/dll_command_numbers.h"
 #include "threads/thread_calls.h"
@@ -12,6 +13,7 @@ using namespace routine;
 namespace {
 
 constexpr int32_t InternetLibraryNumber = 2;
+constexpr int32_t TemporarySuffixRoom = 16;  // ".<file number>.part"
 
 Bytes HttpReadFile(const char* url, int32_t& status, int32_t& complete) {
     ValueRecord statusVariable{reinterpret_cast<uint32_t>(&status), 0, Type::Integer};
@@ -85,8 +87,12 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
     if (parts.Count() >= 2) {
         const char* name = parts.TextAt(1) ? parts.TextAt(1) : "";
         const char* url = parts.TextAt(2) ? parts.TextAt(2) : "";
-        Text safeName = SafeFileName(name);
         Text profile = ReadEnvironment("userprofile");
+        // The whole path, with the temporary name's suffix, stays within the
+        // platform's 260 characters; the ".jpg" is never cut.
+        int32_t room = MAX_PATH - 1 - TextLength(profile.Arg()) - TextLength("\\Pictures\\") - TextLength(".jpg") -
+                       TemporarySuffixRoom;
+        Text safeName = SafeFileName(name, room > 1 ? room : 1);
         Text target = Join(profile, "\\Pictures\\", safeName, ".jpg");
         if (!FileExists(target.Arg())) {
             int32_t line = AppendLogLine(Join("正在下载：", name));

@@ -26,7 +26,10 @@ void OnProgramWindowDestroyed(uint32_t windowId) {
     RuntimeService(2000, windowId, 0);
     // Closing the last window ends the loop, but only a loop that was entered:
     // a window closed during start-up must not leave a quit message behind.
-    if (!AnyProgramWindowOpen() && App().loopEntered) PostQuitMessage(0);
+    if (!AnyProgramWindowOpen() && App().loopEntered) {
+        App().quitting = true;
+        PostQuitMessage(0);
+    }
 }
 
 void RunMessageLoop() {

@@ -56,6 +56,8 @@ public:
     std::vector<uint32_t> libraryWords;
     std::atomic<int32_t> eventSuppression{0};
     std::atomic<bool> exiting{false};
+    // Set when the last program window is gone and the loop is ending.
+    std::atomic<bool> quitting{false};
     ProgramRoutine cleanupRoutine = nullptr;
     ErrorHandler errorHandler = nullptr;
     bool loopEntered = false;

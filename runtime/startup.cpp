@@ -15,10 +15,7 @@ constexpr const char* hiddenWindowClass = "VelmoraRuntimeHidden";
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // ExitProgram on another thread lands here so the shutdown runs on the main thread.
     if (message == ExitOnMainThreadMessage) ExitProgram(static_cast<int32_t>(wParam));
-    if (message == RunOnMainThreadMessage) {
-        RunMarshalledWork(reinterpret_cast<void*>(lParam));
-        return 0;
-    }
+    if (message == RunOnMainThreadMessage) return RunMarshalledWork(reinterpret_cast<void*>(lParam)) ? 0 : 1;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 

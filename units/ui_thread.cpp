@@ -10,13 +10,20 @@ void RunOnWindowThread(const std::function<void()>& work) {
         work();
         return;
     }
-    // Once the program is ending the window thread no longer takes work; a
-    // worker that still asks waits here until the process ends.
-    if (app.exiting || !SendMessageTimeoutA(app.hiddenWindow, RunOnMainThreadMessage, 0,
-                                            reinterpret_cast<LPARAM>(&work), SMTO_BLOCK, INFINITE, nullptr))
+    // Once the window is closed the window thread no longer takes work (its
+    // units are gone); a worker that still asks waits here until the process ends.
+    DWORD_PTR refused = 1;
+    if (app.exiting || app.quitting ||
+        !SendMessageTimeoutA(app.hiddenWindow, RunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work), SMTO_BLOCK,
+                             INFINITE, &refused) ||
+        refused)
         Sleep(INFINITE);
 }
 
-void RunMarshalledWork(void* work) { (*static_cast<const std::function<void()>*>(work))(); }
+bool RunMarshalledWork(void* work) {
+    if (App().exiting || App().quitting) return false;
+    (*static_cast<const std::function<void()>*>(work))();
+    return true;
+}
 
 }  // namespace velmora

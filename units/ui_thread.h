@@ -15,7 +15,8 @@ Result OnWindowThread(const std::function<Result()>& work) {
     return result;
 }
 
-// Called by the runtime's hidden window for a marshalled call.
-void RunMarshalledWork(void* work);
+// Called by the runtime's hidden window for a marshalled call; false when the
+// program's window is gone and the work was refused.
+bool RunMarshalledWork(void* work);
 
 }  // namespace velmora

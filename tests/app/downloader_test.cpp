@@ -192,20 +192,43 @@ TEST(Downloader, FailedFetchesHostileNamesAndDuplicatesLeaveOnlyCompletePictures
     EXPECT_EQ(session.Close(), 0u);
 }
 
+TEST(Downloader, ALongNameIsShortenedSoThePathFitsAndKeepsItsJpg) {
+    ClearPictures();
+    std::string name(300, 'L');
+    UseGallery(ServerUrl("/r?ctype=text/html;%20charset=utf-8&body=" +
+                         Encode(driver::GbkToUtf8(Entry(name, "{{BASE}}/file/p02.jpg")))));
+    Session session;
+    driver::RunResult run = session.Run(1);
+    ASSERT_TRUE(run.completed);
+    ASSERT_EQ(run.log.size(), 1u);
+    EXPECT_EQ(run.log[0], "下载完成：" + name);
+    std::vector<std::string> files = FilesIn(PicturesFolder());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].substr(files[0].size() - 4), ".jpg");
+    EXPECT_EQ(files[0].find_first_not_of('L'), files[0].size() - 4);
+    EXPECT_LT(PicturesFolder().size() + 1 + files[0].size(), size_t{MAX_PATH});
+    EXPECT_EQ(session.Close(), 0u);
+}
+
 TEST(Downloader, ClosingTheWindowDuringARunEndsCleanly) {
     ClearPictures();
     std::string page = "<html>";
     for (int i = 0; i < 12; ++i)
         page += Entry("Slow" + std::to_string(i), "{{BASE}}/r?size=200000&stall=2&slow=" + std::to_string(i) + "&x=.jpg");
-    UseGallery(ServerUrl("/r?body=" + Encode(page + "</html>")));
+    UseGallery(ServerUrl("/r?ctype=text/html;%20charset=utf-8&body=" + Encode(driver::GbkToUtf8(page + "</html>"))));
     Session session;
     ASSERT_TRUE(driver::SetThreadCount(session.units, 10));
     driver::Click(session.units.startButton);
     for (int i = 0; i < 500 && RequestsContaining("slow=").size() < 10; ++i) Sleep(10);
+    ASSERT_GE(RequestsContaining("slow=").size(), 10u) << "the workers never started";
     Sleep(300);  // the workers are waiting for their bodies now
     EXPECT_EQ(session.Close(), 0u);
     Sleep(2500);  // past the stall: nothing may appear after the end
-    EXPECT_TRUE(FilesIn(PicturesFolder()).empty());
+    // Pictures whose fetch completed before the end may be kept, complete; nothing else.
+    for (const std::string& file : FilesIn(PicturesFolder())) {
+        EXPECT_EQ(file.find(".part"), std::string::npos) << file;
+        EXPECT_TRUE(Content(PicturesFolder() + "\\" + file) == PatternBytes(200000)) << file;
+    }
 }
 
 TEST(Downloader, AnEmptyPageCompletesAtOnce) {

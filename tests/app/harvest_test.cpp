@@ -90,6 +90,17 @@ TEST(SafeFileName, NothingLeavesThePicturesFolder) {
     for (const NameCase& c : cases) EXPECT_STREQ(SafeFileName(c.name).Get(), c.file) << c.name;
 }
 
+TEST(SafeFileName, LongNamesAreShortenedAtACharacterBoundary) {
+    std::string latin(300, 'x');
+    EXPECT_EQ(std::string(SafeFileName(latin.c_str(), 200).Get()), std::string(200, 'x'));
+    std::string chinese;
+    for (int i = 0; i < 150; ++i) chinese += "图";
+    std::string shortened = SafeFileName(chinese.c_str(), 201).Get();
+    EXPECT_EQ(shortened.size(), 200u) << "a double-byte character is never cut in two";
+    EXPECT_EQ(std::string(SafeFileName("abc . . . . . . . . .", 5).Get()), "abc") << "cut, then trailing blanks go";
+    EXPECT_STREQ(SafeFileName("short", 200).Get(), "short");
+}
+
 }  // namespace
 }  // namespace velmora::app
 
