@@ -49,6 +49,7 @@ int main() {
                     static_cast<long long>(now.allocations));
         previous = now;
     }
+    DestroyWindow(App().windowMap.Find(program::MainWindowId)->window);
     std::printf("\nEach run keeps its three critical sections registered until the program ends (two of the\n"
                 "batch model and the one that guards finished pictures); log lines live in the list box.\n");
     return 0;

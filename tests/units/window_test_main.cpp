@@ -84,5 +84,9 @@ int main(int argc, char** argv) {
     testHeader.handlerBase = testHandlerBase;
     app = std::make_unique<velmora::RuntimeApp>(&testHeader, nullptr);
     velmora::InitializeRuntime();
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    // The windows go before the runtime object they report to.
+    for (auto& window : velmora::App().windowMap.templates)
+        if (window->window && IsWindow(window->window)) DestroyWindow(window->window);
+    return result;
 }
