@@ -55,16 +55,9 @@ public:
         if (!settings.picture.empty())
             icon = IconFromFileData(settings.picture.data(), static_cast<uint32_t>(settings.picture.size()), false);
         if (icon) style |= BS_ICON;
-        HWND window = CreateWindowExA(0, "BUTTON", settings.caption.c_str(), style, params.left, params.top,
-                                      params.width, params.height, params.parent,
-                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateControlUnit(this, "BUTTON", settings.caption.c_str(), style, params, font, settings.font,
+                                        params.height);
         if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
-        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
-        font.Set(settings.font);
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
         if (icon) SendMessageA(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
         return true;
     }
@@ -95,12 +88,7 @@ int32_t SetButtonProperty(const ValueRecord& value, UnitObject* object, int32_t 
             return 1;
         }
         case 1:
-            if (value.high == 60) {
-                const auto* data = reinterpret_cast<const uint8_t*>(value.low);
-                unit->settings.font.assign(data, data + 60);
-                unit->font.Set(unit->settings.font);
-                SendMessageA(unit->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(unit->font.Get()), TRUE);
-            }
+            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window());
             return 0;
         case 2:  // caption
             SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));

@@ -74,15 +74,8 @@ public:
         if (s.letterCase == 1) style |= ES_LOWERCASE;
         if (s.letterCase == 2) style |= ES_UPPERCASE;
         int height = params.height;
-        HWND window = CreateWindowExA(0, "EDIT", s.content.c_str(), style, params.left, params.top, params.width,
-                                      height, params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateControlUnit(this, "EDIT", s.content.c_str(), style, params, font, s.font, height);
         if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
-        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
-        font.Set(s.font);
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
         if (!s.multiLine) {
             int minimum = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
             if (height < minimum) SetWindowPos(window, nullptr, 0, 0, params.width, height = minimum, SWP_NOMOVE | SWP_NOZORDER);
@@ -205,12 +198,7 @@ int32_t SetEditProperty(const ValueRecord& value, UnitObject* object, int32_t nu
             unit->settings.inputMode = value.low;
             return 1;
         case 3:
-            if (value.high == 60) {
-                const auto* data = reinterpret_cast<const uint8_t*>(value.low);
-                unit->settings.font.assign(data, data + 60);
-                unit->font.Set(unit->settings.font);
-                SendMessageA(unit->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(unit->font.Get()), TRUE);
-            }
+            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window());
             return 0;
         case 4:
             unit->settings.textColour = value.low;

@@ -177,10 +177,7 @@ int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t n
         case 3: s.horizontal = value.low % 3; break;
         case 4: s.wordWrap = value.low ? 1 : 0; break;
         case 5:
-            if (value.high == 60) {
-                s.font.assign(reinterpret_cast<const uint8_t*>(value.low), reinterpret_cast<const uint8_t*>(value.low) + 60);
-                unit->font.Set(s.font);
-            }
+            ApplyFontProperty(value, s.font, unit->font, nullptr);  // the label paints with it itself
             break;
         case 6: s.effect = value.low; break;
         case 7:

@@ -52,15 +52,8 @@ public:
         if (s.sorted && s.sortText.empty()) style |= LBS_SORT;
         style |= s.multiColumn == 1 ? (LBS_MULTICOLUMN | WS_HSCROLL) : WS_VSCROLL;
         if (s.extendedSelection) style |= LBS_EXTENDEDSEL;
-        HWND window = CreateWindowExA(0, "LISTBOX", "", style, params.left, params.top, params.width, params.height,
-                                      params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), nullptr);
+        HWND window = CreateControlUnit(this, "LISTBOX", "", style, params, font, s.font, params.height);
         if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
-        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
-        font.Set(s.font);
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
         LRESULT itemHeight = SendMessageA(window, LB_GETITEMHEIGHT, 0, 0);
         SendMessageA(window, LB_SETITEMHEIGHT, 0, itemHeight + static_cast<LPARAM>(s.extraHeight));
         for (size_t i = 0; i < s.items.size(); ++i) {

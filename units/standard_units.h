@@ -3,6 +3,7 @@
 #include "units/unit_object.h"
 #include "units/unit_properties.h"
 #include "units/unit_type.h"
+#include <vector>
 
 namespace velmora {
 
@@ -24,6 +25,18 @@ extern const UnitTypeDescriptor listBoxType;  // core type 15
 // the framework when it is destroyed. Used for the platform controls.
 LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR unit);
+// Creates a platform control (class "BUTTON", "EDIT", "LISTBOX") for a unit
+// at the template's place: attached to the unit, subclassed so its messages
+// reach the unit, with the unit's font. Null when the platform refuses.
+class UnitFont;
+HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
+                       const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
+                       int height);
+
+// A font property write: a 60-byte description replaces the unit's font and
+// the window is told (window may be null for units that paint themselves).
+void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window);
+
 // The parent side: hands WM_COMMAND, colour, draw and notify messages to the
 // unit that sent them; true when that unit answered.
 bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "units/standard_units.h"
+#include "units/unit_support.h"
 
 namespace velmora {
 
@@ -19,6 +20,29 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
     LRESULT result = 0;
     if (unit->OnMessage(message, wParam, lParam, result)) return result;
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
+                       const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
+                       int height) {
+    HWND window = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, height,
+                                  params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (!window) return nullptr;
+    unit->Attach(window, params.windowId, params.unitId);
+    BindUnitToWindow(window, unit);
+    SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+    font.Set(fontDescription);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    return window;
+}
+
+void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window) {
+    if (value.high != 60) return;
+    const auto* data = reinterpret_cast<const uint8_t*>(value.low);
+    description.assign(data, data + 60);
+    font.Set(description);
+    if (window) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
 }
 
 bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -98,16 +98,8 @@ public:
         for (int i : {1, 0, 2})
             if (!data[i]->empty())
                 pictures[i] = IconFromFileData(data[i]->data(), static_cast<uint32_t>(data[i]->size()), false);
-        HWND window = CreateWindowExA(0, "BUTTON", s.caption.c_str(), style, params.left, params.top, params.width,
-                                      params.height, params.parent,
-                                      reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), nullptr);
-        if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
-        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
-        font.Set(s.font);
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        if (!CreateControlUnit(this, "BUTTON", s.caption.c_str(), style, params, font, s.font, params.height))
+            return false;
         if (!s.tooltip.empty()) CreateTooltip();
         return true;
     }
