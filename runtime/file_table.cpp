@@ -61,9 +61,4 @@ bool FileTable::Unregister(int32_t fileNumber) {
     return false;
 }
 
-void FileTable::Clear() {
-    ExclusiveLock guard(lock_);
-    entries_.clear();
-}
-
 }  // namespace velmora

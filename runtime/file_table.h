@@ -21,7 +21,6 @@ public:
     framework::FileObject* Find(int32_t fileNumber) const;
     // Removes and closes the file; true when it was registered.
     bool Unregister(int32_t fileNumber);
-    void Clear();
 
 private:
     struct Entry {

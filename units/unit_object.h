@@ -45,7 +45,6 @@ public:
         windowId_ = windowId;
         unitId_ = unitId;
     }
-    void Detach() { window_ = nullptr; }
 
 private:
     HWND window_ = nullptr;
