@@ -13,13 +13,19 @@ bool Forbidden(unsigned char byte) {
            byte == '<' || byte == '>' || byte == '|';
 }
 
+// A GBK pair is kept whole only when it is one: a lead byte before an ASCII
+// byte below 0x40 (such as "/" or "\\") would let that byte through as itself.
+bool GbkLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool GbkTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+
 bool ReservedDeviceName(const std::string& name) {
     std::string stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     for (char& c : stem)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 0x20);
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL") return true;
-    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '1' &&
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" || stem == "CONOUT$")
+        return true;
+    return stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' &&
            stem[3] <= '9';
 }
 
@@ -30,8 +36,9 @@ Text SafeFileName(const char* name, Optional<int32_t> maximumBytes) {
     for (size_t i = 0; name && name[i];) {
         auto byte = static_cast<unsigned char>(name[i]);
         if (byte & 0x80) {
-            // A double-byte character stays whole, whatever its trail byte; a lone lead byte does not.
-            if (name[i + 1] != '\0') {
+            // A double-byte character stays whole, even with trail byte 0x5C or 0x7C; a lone or
+            // broken lead byte does not, and neither do 0x80 and 0xFF.
+            if (GbkLeadByte(byte) && GbkTrailByte(static_cast<unsigned char>(name[i + 1]))) {
                 safe.append(name + i, 2);
                 i += 2;
             } else {

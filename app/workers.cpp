@@ -77,6 +77,19 @@ bool StorePicture(const Bytes& bytes, const Text& target, int32_t fileNumber) {
     return stored;
 }
 
+// An error or login page answered with 200 is no picture: it starts with
+// markup, which no picture format does.
+bool LooksLikeWebPage(const Bytes& bytes) {
+    const uint8_t* data = bytes.Data();
+    uint32_t at = 0, length = bytes.Length();
+    if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) at = 3;
+    while (at < length && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n')) ++at;
+    return at < length && data[at] == '<';
+}
+
+// A folder that took the picture's name is no downloaded picture.
+bool IsFolder(const Text& path) { return FileExists(Join(path, "\\*").Arg()); }
+
 }  // namespace
 
 void __stdcall DownloadPicture(int32_t fileNumber) {
@@ -94,13 +107,13 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
                        TemporarySuffixRoom;
         Text safeName = SafeFileName(name, room > 1 ? room : 1);
         Text target = Join(profile, "\\Pictures\\", safeName, ".jpg");
-        if (!FileExists(target.Arg())) {
+        if (!FileExists(target.Arg()) || IsFolder(target)) {
             int32_t line = AppendLogLine(Join("正在下载：", name));
             int32_t status = 0, complete = 0;
             Bytes bytes = HttpReadFile(url, status, complete);
             CountOne();
             bool ok = status >= 200 && status < 300 && complete && ByteSetLength(bytes) != 0 &&
-                      StorePicture(bytes, target, fileNumber);
+                      !LooksLikeWebPage(bytes) && StorePicture(bytes, target, fileNumber);
             Text finished = Join(ok ? "下载完成：" : "下载失败：", name);
             // Held while the line is replaced: another worker's append must not move it.
             EnterSection(logSection);

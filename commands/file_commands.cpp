@@ -1,5 +1,8 @@
 // Memory files and disk files: OpenMemoryFile, WriteText, SeekToFileStart,
 // ReadText, FileExists, WriteToFile, CreateDirectory.
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
@@ -88,6 +91,32 @@ void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     SetBool(result, true);
 }
 
+namespace {
+
+// Tests fill the disk without a disk: VELMORA_TEST_DISK_ROOM caps the bytes
+// this process may write to files; past it a write stops short, as on a full disk.
+const char* DiskRoomSetting() {
+    static char text[32] = {};
+    return GetEnvironmentVariableA("VELMORA_TEST_DISK_ROOM", text, sizeof text) ? text : nullptr;
+}
+const bool diskLimited = DiskRoomSetting() != nullptr;
+std::atomic<int64_t> diskRoom{diskLimited ? std::strtoll(DiskRoomSetting(), nullptr, 10) : 0};
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    DWORD allowed = static_cast<DWORD>(bytes.size());
+    if (diskLimited) {
+        int64_t before = diskRoom.fetch_sub(static_cast<int64_t>(bytes.size()));
+        allowed = before <= 0 ? 0 : static_cast<DWORD>(std::min<int64_t>(before, static_cast<int64_t>(bytes.size())));
+    }
+    DWORD written = 0;
+    if (allowed && !WriteFile(file, bytes.data(), allowed, &written, nullptr)) return false;
+    if (allowed == bytes.size()) return written == bytes.size();
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+
+}  // namespace
+
 void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
     std::string path(args.Text(0));
@@ -97,10 +126,7 @@ void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     bool ok = true;
     for (int32_t i = 1; i < args.Count() && ok; ++i) {
         std::string_view bytes = args.Bytes(i);
-        DWORD written = 0;
-        if (!bytes.empty())
-            ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                 written == bytes.size();
+        if (!bytes.empty()) ok = WriteAll(file, bytes);
     }
     ok = CloseHandle(file) && ok;
     SetBool(result, ok);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
@@ -25,6 +26,17 @@ HANDLE Heap() {
 std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
 const bool counting = GetEnvironmentVariableA("VELMORA_HEAP_STATISTICS", nullptr, 0) != 0;
 
+// Tests make the Nth allocation (from 1) fail through VELMORA_FAIL_ALLOCATION,
+// to prove every refusal ends in the fatal report and never in a crash.
+const int64_t failingAllocation = [] {
+    char text[24] = {};
+    if (!GetEnvironmentVariableA("VELMORA_FAIL_ALLOCATION", text, sizeof text)) return int64_t{0};
+    return static_cast<int64_t>(std::strtoll(text, nullptr, 10));
+}();
+std::atomic<int64_t> requests{0};
+
+bool RefusedForTest() { return failingAllocation > 0 && ++requests == failingAllocation; }
+
 void Counted(void* block, int64_t blocks) {
     if (!counting || !block) return;
     liveBlocks += blocks;
@@ -36,7 +48,7 @@ void Counted(void* block, int64_t blocks) {
 HeapStatistics RuntimeHeapStatistics() { return {liveBlocks.load(), liveBytes.load(), allocations.load()}; }
 
 void* AllocMemoryMayFail(uint32_t byteCount) {
-    void* block = HeapAlloc(Heap(), 0, byteCount);
+    void* block = RefusedForTest() ? nullptr : HeapAlloc(Heap(), 0, byteCount);
     if (counting) ++allocations;
     Counted(block, 1);
     return block;
@@ -70,7 +82,7 @@ void* ReallocMemory(void* block, uint32_t byteCount) {
         return copy;
     }
     Counted(block, -1);
-    void* moved = HeapReAlloc(Heap(), 0, block, byteCount);
+    void* moved = RefusedForTest() ? nullptr : HeapReAlloc(Heap(), 0, block, byteCount);
     if (counting) ++allocations;
     if (!moved) {
         Counted(block, 1);

@@ -3,6 +3,7 @@
 #include <wininet.h>
 #include "web/wininet_api.h"
 #include <atomic>
+#include <cstring>
 #include <string>
 #include "commands/command_args.h"
 #include "web/internet_client.h"
@@ -96,6 +97,16 @@ int64_t AnnouncedLength(HINTERNET request) {
     return value;
 }
 
+// WinINet hides the chunk framing and ends a chunked body cut short as if it
+// were whole; our request is HTTP/1.0, so no such body can be proven complete.
+bool Chunked(HINTERNET request) {
+    char buffer[64] = {};
+    DWORD length = sizeof buffer;
+    if (!WinInet().HttpQueryInfoA(request, HTTP_QUERY_TRANSFER_ENCODING, buffer, &length, nullptr)) return false;
+    for (char& c : buffer) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return std::strstr(buffer, "chunked") != nullptr;
+}
+
 }  // namespace
 
 void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
@@ -146,6 +157,7 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     lastChunkSize = chunk;
     int32_t status = StatusOf(request);
     int64_t announced = AnnouncedLength(request);
+    bool provable = !Chunked(request);
     bool clean = false;
     std::string output;
     std::string buffer;
@@ -165,7 +177,7 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
         }
         output.append(buffer.data(), read);
     }
-    report.Set(status, clean && (announced < 0 || static_cast<int64_t>(output.size()) == announced));
+    report.Set(status, clean && provable && (announced < 0 || static_cast<int64_t>(output.size()) == announced));
     WinInet().InternetCloseHandle(request);
     WinInet().InternetCloseHandle(connection);
     commands::SetByteSet(result, output);

@@ -1,68 +1,13 @@
 // The whole tool, driven from outside as a user would: the real Velmora.exe,
 // the real window, WinINet against our server, files in the Pictures folder.
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <algorithm>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-#include "tests/web/web_test_support.h"
-#include "tools/driver/velmora_window.h"
+#include "tests/app/app_test_support.h"
 
 namespace velmora::testing {
 namespace {
 
-using driver::ChildProcess;
 using driver::OwnDirectory;
-
-std::string PicturesFolder() {
-    char profile[MAX_PATH] = {};
-    GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH);
-    return std::string(profile) + "\\Pictures";
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void ClearPictures() {
-    for (const std::string& name : FilesIn(PicturesFolder())) DeleteFileA((PicturesFolder() + "\\" + name).c_str());
-}
-
-std::string Content(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::string GalleryFolder() {
-    const char* files = std::getenv("VELMORA_SERVER_FILES");
-    std::string path = std::string("Z:") + (files ? files : "");
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::string ToGbk(const std::string& utf8) {
-    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
-    std::wstring text(static_cast<size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text.data(), wide);
-    int bytes = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), -1, out.data(), bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
 
 struct Picture {
     std::string name;  // GBK, as the log shows it
@@ -83,25 +28,6 @@ std::vector<Picture> SamplePictures() {
     return pictures;
 }
 
-struct Session {
-    ChildProcess child;
-    driver::VelmoraUnits units;
-    explicit Session(const std::string& program = OwnDirectory() + "Velmora.exe") : child("\"" + program + "\"") {
-        HWND window = child.WaitForTopWindow(nullptr, "Velmora", 60000);
-        EXPECT_NE(window, nullptr);
-        units = driver::FindUnits(window);
-    }
-    driver::RunResult Run(int threads) {
-        EXPECT_TRUE(driver::SetThreadCount(units, threads));
-        return driver::RunOnce(child, units, 300000);
-    }
-    DWORD Close() {
-        PostMessageA(units.window, WM_CLOSE, 0, 0);
-        return child.Wait(30000) ? child.ExitCode() : STILL_ACTIVE;
-    }
-};
-
-void UseGallery(const std::string& url) { SetEnvironmentVariableA("VELMORA_GALLERY_URL", url.c_str()); }
 void UseSampleGallery() { UseGallery(ServerUrl("/zh-CN/windows/wallpaper/?T1=all")); }
 
 std::string SafeName(std::string name) {
@@ -159,11 +85,6 @@ TEST(Downloader, OneThreadFetchesOnePictureAfterAnotherInPageOrder) {
     for (size_t i = 0; i < pictures.size(); ++i)
         EXPECT_EQ(requests[before + i].rfind("GET /file/" + pictures[i].file + " ", 0), 0u) << i;
     EXPECT_EQ(session.Close(), 0u);
-}
-
-std::string Entry(const std::string& name, const std::string& link) {
-    return "<h3 class=\"headingBase headingM\">" + name + "</h3><a class=\"navigationLink\" href=\"" + link +
-           "\">立即获取</a>";
 }
 
 TEST(Downloader, FailedFetchesHostileNamesAndDuplicatesLeaveOnlyCompletePictures) {

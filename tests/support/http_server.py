@@ -6,10 +6,15 @@ killed. Every request is recorded; GET /_log?contains=TEXT returns the raw
 requests whose request line contains TEXT, separated by "\\n=====\\n".
 
 Routes:
-  /r?...   scripted answer: status, reason, body (UTF-8 text, {{BASE}} filled in) or size=N
+  /_put?name=NAME  stores the request body as page NAME
+  /r?...   scripted answer: status, reason, body (UTF-8 text) or page=NAME, {{BASE}} filled in; or size=N
            (deterministic bytes), ctype, h=Name:Value (repeatable),
            cl=auto|none|N, chunked=1, cut=N (close after N body bytes),
            stall=SECONDS (before the body), headerpad=N (about N extra header bytes)
+  /r faults: fault=silent (close without a byte), fault=headers (close inside
+           the headers), stallhead=SECONDS (before any byte), chunksize=HEX
+           (a chunked body whose first size line is HEX), trickle=SECONDS
+           (between body bytes), headerlines=N, random=N (seeded random bytes before the body; nonul=1 without zero bytes)
   /p       301 to http://localhost:PORT when asked for host 127.0.0.1,
            else 200 with the request line as body
   /loop    301 to itself, for ever
@@ -20,6 +25,7 @@ Routes:
 """
 import functools
 import os
+import random
 import socket
 import socketserver
 import sys
@@ -28,6 +34,7 @@ import time
 import urllib.parse
 
 LOG = []
+PAGES = {}
 LOG_LOCK = threading.Lock()
 REASONS = {200: "OK", 301: "Moved Permanently", 302: "Found", 404: "Not Found", 500: "Internal Server Error"}
 
@@ -84,6 +91,10 @@ class Handler(socketserver.BaseRequestHandler):
                 picked = [entry for entry in LOG
                           if sought in entry.split(b"\r\n")[0] and not entry.startswith(b"GET /_log")]
             return self.answer(200, b"\n=====\n".join(picked))
+        if path == "/_put":
+            with LOG_LOCK:
+                PAGES[query.get("name", [""])[0]] = body
+            return self.answer(200, b"stored")
         if path == "/p":
             if host.startswith("127.0.0.1"):
                 return self.answer(301, b"moved", [("Location", "http://localhost:%d" % port)])
@@ -110,10 +121,27 @@ class Handler(socketserver.BaseRequestHandler):
     def scripted(self, query):
         one = lambda name, default="": query.get(name, [default])[0]
         status = int(one("status", "200"))
+        if float(one("stallhead", "0")):
+            time.sleep(float(one("stallhead")))
+        fault = one("fault")
+        if fault == "silent":
+            return self.request.shutdown(socket.SHUT_RDWR)
+        if fault == "headers":
+            self.request.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: ima")
+            return self.request.shutdown(socket.SHUT_RDWR)
         if "size" in query:
             body = pattern_bytes(int(one("size")), int(one("seed", "0")))
+        elif "page" in query:
+            with LOG_LOCK:
+                body = PAGES.get(one("page"), b"")
         else:
-            body = one("body").encode("utf-8").replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
+            body = one("body").encode("utf-8")
+        body = body.replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
+        if "random" in query:
+            noise = random.Random(int(one("seed", "0"))).randbytes(int(one("random")))
+            if one("nonul") == "1":
+                noise = noise.replace(b"\0", b"\1")
+            body = noise + body
         headers = []
         if "ctype" in query:
             headers.append(("Content-Type", one("ctype")))
@@ -122,10 +150,19 @@ class Handler(socketserver.BaseRequestHandler):
             headers.append((name, value.strip()))
         for index in range(0, int(one("headerpad", "0")), 100):
             headers.append(("X-Pad-%d" % index, "p" * 90))
+        for index in range(int(one("headerlines", "0"))):
+            headers.append(("X-Line-%d" % index, "v"))
+        if "chunksize" in query:
+            # A lying chunk size: the body follows, then the connection ends.
+            self.answer(status, b"%s\r\n%s" % (one("chunksize").encode("latin-1"), body), headers,
+                        chunked=True, raw=True)
+            return self.request.shutdown(socket.SHUT_RDWR)
         self.answer(status, body, headers, reason=one("reason", None) or None, length=one("cl", "auto"),
-                    chunked=one("chunked") == "1", cut=int(one("cut", "-1")), stall=float(one("stall", "0")))
+                    chunked=one("chunked") == "1", cut=int(one("cut", "-1")), stall=float(one("stall", "0")),
+                    trickle=float(one("trickle", "0")))
 
-    def answer(self, status, body, headers=(), reason=None, length="auto", chunked=False, cut=-1, stall=0.0):
+    def answer(self, status, body, headers=(), reason=None, length="auto", chunked=False, cut=-1, stall=0.0,
+               trickle=0.0, raw=False):
         reason = reason or REASONS.get(status, "Status")
         lines = ["HTTP/1.1 %d %s" % (status, reason)]
         lines += ["%s: %s" % (name, value) for name, value in headers]
@@ -141,12 +178,17 @@ class Handler(socketserver.BaseRequestHandler):
             if stall:
                 time.sleep(stall)
             payload = body
-            if chunked:
+            if chunked and not raw:
                 payload = b"".join(b"%x\r\n%s\r\n" % (len(body[i:i + 1000]), body[i:i + 1000])
                                    for i in range(0, len(body), 1000)) + b"0\r\n\r\n"
             if cut >= 0:
                 payload = payload[:cut]
-            self.request.sendall(payload)
+            if trickle:
+                for index in range(len(payload)):
+                    self.request.sendall(payload[index:index + 1])
+                    time.sleep(trickle)
+            else:
+                self.request.sendall(payload)
             if cut >= 0:
                 self.request.shutdown(socket.SHUT_RDWR)
         except OSError:

@@ -16,7 +16,7 @@ inline std::string ServerUrl(const std::string& path) {
 // A plain WinINet GET, independent of the code under test.
 inline std::string PlainGet(const std::string& url) {
     HINTERNET internet = InternetOpenA("test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    HINTERNET file = InternetOpenUrlA(internet, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    HINTERNET file = InternetOpenUrlA(internet, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
     std::string body;
     char buffer[8192];
     DWORD read = 0;

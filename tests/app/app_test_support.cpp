@@ -1,0 +1,194 @@
+#include "tests/app/app_test_support.h"
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace velmora::testing {
+
+std::string PicturesFolder() {
+    char profile[MAX_PATH] = {};
+    GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH);
+    return std::string(profile) + "\\Pictures";
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == "..") continue;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(path);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// Volume and file index: the profile's shell folders are links to the one
+// home that is also the Pictures folder, known by its identity, not its name.
+std::pair<DWORD, uint64_t> Identity(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (handle == INVALID_HANDLE_VALUE) return {0, 0};
+    GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    return {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+void Walk(const std::string& folder, std::map<std::string, std::string>& out, int depth) {
+    static const auto pictures = Identity(PicturesFolder());
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = found.cFileName, path = folder + "\\" + name;
+        if (name == "." || name == "..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // WinINet's own cache is left out: the page fetch asks it for a cache file.
+            bool skip = Identity(path) == pictures || _stricmp(name.c_str(), "INetCache") == 0;
+            out[path] = "folder";
+            if (!skip && depth < 8) Walk(path, out, depth + 1);
+        } else if (name.rfind("vlm", 0) != 0) {  // the driver's own output files
+            out[path] = std::to_string(found.nFileSizeLow) + "@" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+void ClearPictures() { RemoveTree(PicturesFolder()); }
+
+std::string Content(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool WriteContent(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return static_cast<bool>(out);
+}
+
+std::string GalleryFolder() {
+    const char* files = std::getenv("VELMORA_SERVER_FILES");
+    std::string path = std::string("Z:") + (files ? files : "");
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string ToGbk(const std::string& utf8) {
+    int wide = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring text(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, text.data(), wide);
+    int bytes = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(936, 0, text.c_str(), -1, out.data(), bytes, nullptr, nullptr);
+    out.resize(static_cast<size_t>(bytes - 1));
+    return out;
+}
+
+std::string Entry(const std::string& name, const std::string& link) {
+    return "<h3 class=\"headingBase headingM\">" + name + "</h3><a class=\"navigationLink\" href=\"" + link +
+           "\">立即获取</a>";
+}
+
+std::string PutPage(const std::string& name, const std::string& gbkPage) {
+    std::string body = driver::GbkToUtf8(gbkPage);
+    HINTERNET internet = InternetOpenA("test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    HINTERNET connection = InternetConnectA(internet, "127.0.0.1",
+                                            static_cast<INTERNET_PORT>(std::atoi(std::getenv("VELMORA_SERVER_PORT"))),
+                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET request = HttpOpenRequestA(connection, "POST", ("/_put?name=" + name).c_str(), nullptr, nullptr,
+                                         nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
+    HttpSendRequestA(request, nullptr, 0, body.data(), static_cast<DWORD>(body.size()));
+    InternetCloseHandle(request);
+    InternetCloseHandle(connection);
+    InternetCloseHandle(internet);
+    return ServerUrl("/r?ctype=text/html;%20charset=utf-8&page=" + name);
+}
+
+void UseGallery(const std::string& url) { SetEnvironmentVariableA("VELMORA_GALLERY_URL", url.c_str()); }
+
+std::map<std::string, std::string> OutsidePicturesSnapshot() {
+    std::map<std::string, std::string> files;
+    Walk("C:\\users", files, 0);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("C:\\*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files[std::string("C:\\") + found.cFileName] = std::to_string(found.nFileSizeLow);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return files;
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+    char old[4096];
+    DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+    had_ = length > 0 && length < sizeof old;
+    if (had_) old_.assign(old, length);
+    SetEnvironmentVariableA(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
+
+Session::Session(const std::string& program) : child("\"" + program + "\"") {
+    HWND window = child.WaitForTopWindow(nullptr, "Velmora", 60000);
+    EXPECT_NE(window, nullptr);
+    units = driver::FindUnits(window);
+}
+
+driver::RunResult Session::Run(int threads, DWORD timeoutMilliseconds) {
+    EXPECT_TRUE(driver::SetThreadCount(units, threads));
+    return driver::RunOnce(child, units, timeoutMilliseconds);
+}
+
+DWORD Session::Close(DWORD waitMilliseconds) {
+    PostMessageA(units.window, WM_CLOSE, 0, 0);
+    return child.Wait(waitMilliseconds) ? child.ExitCode() : STILL_ACTIVE;
+}
+
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+
+std::string Differences(const std::map<std::string, std::string>& before,
+                        const std::map<std::string, std::string>& after) {
+    std::string out;
+    for (const auto& [path, state] : after) {
+        auto old = before.find(path);
+        if (old == before.end()) out += "new: " + path + "\n";
+        else if (old->second != state) out += "changed: " + path + "\n";
+    }
+    for (const auto& [path, state] : before)
+        if (!after.count(path)) out += "gone: " + path + "\n";
+    return out;
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,330 @@
+// The real Velmora.exe against faulty servers, hostile pages and a hostile
+// disk, with one and with ten threads. Whatever goes wrong, a run ends in
+// time, keeps every good picture whole, leaves nothing half written and
+// writes nowhere but the Pictures folder.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include "tests/app/app_test_support.h"
+
+namespace velmora::testing {
+namespace {
+
+enum class Outcome { Saved, Failed, Either };
+
+struct PictureSpec {
+    std::string name, link;
+    Outcome outcome;
+    std::string body;  // what a saved picture must hold
+};
+
+struct FaultCase {
+    std::string label;
+    std::string faultLink;  // the one faulty picture among good ones
+    Outcome outcome;
+    std::string faultBody;
+    FaultCase(std::string l, std::string link, Outcome o = Outcome::Failed, std::string body = {})
+        : label(std::move(l)), faultLink(std::move(link)), outcome(o), faultBody(std::move(body)) {}
+};
+
+constexpr const char* existingContent = "a picture the user already had";
+
+DWORD NetTimeout() {
+    const char* text = std::getenv("VELMORA_NET_TIMEOUT_MS");
+    return text ? static_cast<DWORD>(std::atoi(text)) : 30000;
+}
+
+// Good pictures around the faulty one, and one the user already has (read-only).
+std::vector<PictureSpec> PicturesAround(const std::string& tag, const PictureSpec& fault) {
+    std::vector<PictureSpec> pictures;
+    for (int k = 1; k <= 3; ++k) {
+        size_t size = 30000 + 1000 * static_cast<size_t>(k);
+        pictures.push_back({"Good" + std::to_string(k),
+                            "{{BASE}}/r?size=" + std::to_string(size) + "&seed=" + std::to_string(k) + "&t=" + tag,
+                            Outcome::Saved, PatternBytes(size, k)});
+        if (k == 1) pictures.push_back(fault);
+    }
+    pictures.push_back({"Existing", "{{BASE}}/file/p01.jpg", Outcome::Saved, existingContent});
+    return pictures;
+}
+
+void PlaceExistingPicture() {
+    std::string path = PicturesFolder() + "\\Existing.jpg";
+    ASSERT_TRUE(WriteContent(path, existingContent));
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+std::string PageOf(const std::vector<PictureSpec>& pictures) {
+    std::string page = "<html><meta charset=\"utf-8\">";
+    // The harvest takes only links that mention ".jpg".
+    for (const PictureSpec& picture : pictures)
+        page += Entry(picture.name, picture.link + (picture.link.find(".jpg") == std::string::npos ? "&x=.jpg" : ""));
+    return page + "</html>";
+}
+
+// Everything a faulty run must still get right.
+void ExpectSoundRun(const driver::RunResult& run, const std::vector<PictureSpec>& pictures, DWORD deadline,
+                    const std::map<std::string, std::string>& outsideBefore) {
+    ASSERT_TRUE(run.completed) << "no completion box";
+    EXPECT_LE(run.milliseconds, deadline);
+    std::string shown;
+    for (const std::string& line : run.log) shown += driver::GbkToUtf8(line) + "\n";
+    EXPECT_EQ(run.log.size(), pictures.size()) << "one log line per picture; the log:\n" << shown;
+    std::vector<std::string> expectedFiles;
+    for (const PictureSpec& picture : pictures) {
+        size_t lines = std::count_if(run.log.begin(), run.log.end(), [&](const std::string& line) {
+            size_t colon = line.find("：");
+            return colon != std::string::npos && line.substr(colon + 2) == picture.name;
+        });
+        EXPECT_EQ(lines, 1u) << picture.name;
+        bool saved = std::find(run.log.begin(), run.log.end(), "下载完成：" + picture.name) != run.log.end();
+        bool failed = std::find(run.log.begin(), run.log.end(), "下载失败：" + picture.name) != run.log.end();
+        if (picture.name == "Existing") {
+            EXPECT_NE(std::find(run.log.begin(), run.log.end(), "已经下载：Existing"), run.log.end());
+        } else if (picture.outcome == Outcome::Saved) {
+            EXPECT_TRUE(saved) << picture.name;
+        } else if (picture.outcome == Outcome::Failed) {
+            EXPECT_TRUE(failed) << picture.name;
+        } else {
+            EXPECT_TRUE(saved || failed) << picture.name;
+        }
+        std::string file = PicturesFolder() + "\\" + picture.name + ".jpg";
+        if (saved || picture.name == "Existing") {
+            expectedFiles.push_back(picture.name + ".jpg");
+            EXPECT_TRUE(Content(file) == picture.body) << picture.name << " is not byte-identical";
+        }
+    }
+    std::sort(expectedFiles.begin(), expectedFiles.end());
+    EXPECT_EQ(FilesIn(PicturesFolder()), expectedFiles) << "a partial or temporary file remains";
+    EXPECT_EQ(Differences(outsideBefore, OutsidePicturesSnapshot()), "") << "written outside the Pictures folder";
+}
+
+void RunAgainst(const std::vector<PictureSpec>& pictures, int threads, DWORD deadline, const std::string& tag) {
+    ClearPictures();
+    PlaceExistingPicture();
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    Session session;
+    driver::RunResult run = session.Run(threads, deadline + 30000);
+    ExpectSoundRun(run, pictures, deadline, outsideBefore);
+    EXPECT_EQ(session.Close(), 0u);
+}
+
+class PictureFaults : public ::testing::TestWithParam<std::tuple<FaultCase, int>> {};
+
+TEST_P(PictureFaults, EndInTimeAndKeepEveryGoodPictureWhole) {
+    const auto& [fault, threads] = GetParam();
+    std::string tag = fault.label + std::to_string(threads);
+    auto pictures = PicturesAround(tag, {"Fault", fault.faultLink, fault.outcome, fault.faultBody});
+    RunAgainst(pictures, threads, NetTimeout() + 5000, tag);
+}
+
+std::vector<FaultCase> Faults() {
+    const std::string r = "{{BASE}}/r?";
+    return {
+        {"refused", "http://127.0.0.1:1/refused.jpg"},
+        {"closedBeforeAnyByte", r + "fault=silent"},
+        {"closedInHeaders", r + "fault=headers"},
+        {"closedAfterNoBody", r + "size=40000&cut=0"},
+        {"closedAfterHalf", r + "size=40000&cut=20000"},
+        {"closedOneByteShort", r + "size=40000&cut=39999"},
+        {"chunkedCutShort", r + "size=40000&chunked=1&cut=20000"},
+        {"badChunkSize", r + "size=40000&chunksize=FFFFFFF4"},
+        {"overflowingChunkSize", r + "size=40000&chunksize=10000000000000000000000000"},
+        {"lengthAbove4GB", r + "size=40000&cl=4294967400"},
+        {"stallBeforeAnyByte", r + "size=40000&stallhead=" + std::to_string(NetTimeout() / 1000 + 4)},
+        {"stallBeforeBody", r + "size=40000&stall=" + std::to_string(NetTimeout() / 1000 + 4)},
+        {"trickleThatCompletes", r + "size=4&seed=9&trickle=1", Outcome::Saved, PatternBytes(4, 9)},
+        {"headerLines2000", r + "size=40000&seed=5&headerlines=2000", Outcome::Saved, PatternBytes(40000, 5)},
+        {"htmlWith200", r + "status=200&ctype=text/html&body=%3Chtml%3Esign%20in%3C/html%3E"},
+        {"notFound", r + "status=404&ctype=text/html&body=%3Chtml%3Enot%20found%3C/html%3E"},
+        {"serverError", r + "status=500&ctype=text/html&body=%3Chtml%3Eoops%3C/html%3E"},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Network, PictureFaults, ::testing::Combine(::testing::ValuesIn(Faults()), ::testing::Values(1, 10)),
+                         [](const auto& info) {
+                             return std::get<0>(info.param).label + "_N" + std::to_string(std::get<1>(info.param));
+                         });
+
+class PageAndDiskFaults : public ::testing::TestWithParam<int> {};
+
+TEST_P(PageAndDiskFaults, ARedirectLoopEndsWithAnEmptyRun) {
+    ClearPictures();
+    PlaceExistingPicture();
+    UseGallery(ServerUrl("/loop"));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    Session session;
+    driver::RunResult run = session.Run(GetParam(), 60000);
+    ASSERT_TRUE(run.completed);
+    EXPECT_LE(run.milliseconds, NetTimeout() + 5000);
+    EXPECT_TRUE(run.log.empty());
+    EXPECT_EQ(run.progress, "0 / 0");
+    EXPECT_EQ(FilesIn(PicturesFolder()), std::vector<std::string>{"Existing.jpg"});
+    EXPECT_EQ(Content(PicturesFolder() + "\\Existing.jpg"), existingContent);
+    EXPECT_EQ(Differences(outsideBefore, OutsidePicturesSnapshot()), "");
+    EXPECT_EQ(session.Close(), 0u);
+}
+
+TEST_P(PageAndDiskFaults, FiftyMegabytesOfRandomBytesBeforeTheGallery) {
+    std::string tag = "random" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500&seed=4", Outcome::Saved, PatternBytes(500, 4)});
+    ClearPictures();
+    PlaceExistingPicture();
+    PutPage(tag, PageOf(pictures));
+    // A zero byte would end the page text at once; without any the harvest must read it all.
+    UseGallery(ServerUrl("/r?ctype=text/html;%20charset=utf-8&random=52428800&nonul=1&seed=11&page=" + tag));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    Session session;
+    driver::RunResult run = session.Run(GetParam(), 120000);
+    // Fifty megabytes on loopback and through the harvest take their time; the
+    // bound is the shipped time-out plus five seconds.
+    ExpectSoundRun(run, pictures, 35000, outsideBefore);
+    EXPECT_EQ(session.Close(), 0u);
+}
+
+TEST_P(PageAndDiskFaults, APicturesFolderThatCannotBeMadeFailsEveryPicture) {
+    ClearPictures();
+    std::string tag = "nofolder" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500", Outcome::Failed, ""});
+    for (PictureSpec& picture : pictures) picture.outcome = Outcome::Failed;
+    pictures.pop_back();  // no folder, so nothing already there
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    const std::string profile = "C:\\users\\nobody-" + tag + "\\deeper";
+    driver::RunResult run;
+    DWORD exitCode;
+    {
+        ScopedEnvironment elsewhere("USERPROFILE", profile);
+        Session session;
+        run = session.Run(GetParam(), 60000);
+        exitCode = session.Close();
+    }
+    ASSERT_TRUE(run.completed);
+    EXPECT_LE(run.milliseconds, NetTimeout() + 5000);
+    ASSERT_EQ(run.log.size(), pictures.size());
+    for (const PictureSpec& picture : pictures)
+        EXPECT_NE(std::find(run.log.begin(), run.log.end(), "下载失败：" + picture.name), run.log.end()) << picture.name;
+    EXPECT_EQ(GetFileAttributesA(profile.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Differences(outsideBefore, OutsidePicturesSnapshot()), "");
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST_P(PageAndDiskFaults, AFolderNamedLikeThePictureIsNoPicture) {
+    std::string tag = "folder" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500", Outcome::Failed, ""});
+    ClearPictures();
+    PlaceExistingPicture();
+    ASSERT_TRUE(CreateDirectoryA((PicturesFolder() + "\\Fault.jpg").c_str(), nullptr));
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    Session session;
+    driver::RunResult run = session.Run(GetParam(), 60000);
+    ExpectSoundRun(run, pictures, NetTimeout() + 5000, outsideBefore);
+    DWORD attributes = GetFileAttributesA((PicturesFolder() + "\\Fault.jpg").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(session.Close(), 0u);
+}
+
+TEST_P(PageAndDiskFaults, AFullDiskFailsWhatDoesNotFitAndLeavesNoPart) {
+    std::string tag = "full" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=30500&seed=7", Outcome::Either, PatternBytes(30500, 7)});
+    for (PictureSpec& picture : pictures)
+        if (picture.name != "Existing") picture.outcome = Outcome::Either;
+    ClearPictures();
+    PlaceExistingPicture();
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    driver::RunResult run;
+    DWORD exitCode;
+    {
+        ScopedEnvironment room("VELMORA_TEST_DISK_ROOM", "70000");  // two of the four fit
+        Session session;
+        run = session.Run(GetParam(), 60000);
+        exitCode = session.Close();
+    }
+    ExpectSoundRun(run, pictures, NetTimeout() + 5000, outsideBefore);
+    size_t failed = std::count_if(run.log.begin(), run.log.end(),
+                                  [](const std::string& line) { return line.rfind("下载失败：", 0) == 0; });
+    std::string shown;
+    for (const std::string& line : run.log) shown += driver::GbkToUtf8(line) + "\n";
+    EXPECT_EQ(failed, 2u) << shown;
+    EXPECT_EQ(exitCode, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, PageAndDiskFaults, ::testing::Values(1, 10),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+// Closing the window at several moments ends the program at once with 0 and
+// leaves only whole pictures.
+class ClosingFaults : public ::testing::TestWithParam<int> {};
+
+void ExpectOnlyWholePictures(const std::vector<PictureSpec>& pictures) {
+    for (const std::string& file : FilesIn(PicturesFolder())) {
+        auto picture = std::find_if(pictures.begin(), pictures.end(),
+                                    [&](const PictureSpec& p) { return p.name + ".jpg" == file; });
+        ASSERT_NE(picture, pictures.end()) << file;
+        EXPECT_TRUE(Content(PicturesFolder() + "\\" + file) == picture->body) << file;
+    }
+}
+
+TEST_P(ClosingFaults, DuringThePageFetch) {
+    ClearPictures();
+    PlaceExistingPicture();
+    std::string tag = "closepage" + std::to_string(GetParam());
+    UseGallery(ServerUrl("/r?stallhead=20&body=x&t=" + tag));
+    Session session;
+    ASSERT_TRUE(driver::SetThreadCount(session.units, GetParam()));
+    driver::Click(session.units.startButton);
+    for (int i = 0; i < 500 && RequestsContaining(tag).empty(); ++i) Sleep(10);
+    ASSERT_FALSE(RequestsContaining(tag).empty());
+    DWORD start = GetTickCount();
+    EXPECT_EQ(session.Close(), 0u);
+    EXPECT_LE(GetTickCount() - start, 5000u);
+    EXPECT_EQ(FilesIn(PicturesFolder()), std::vector<std::string>{"Existing.jpg"});
+}
+
+TEST_P(ClosingFaults, InTheMiddleOfABatch) {
+    std::string tag = "closebatch" + std::to_string(GetParam());
+    std::vector<PictureSpec> pictures;
+    for (int k = 0; k < 12; ++k)
+        pictures.push_back({"Slow" + std::to_string(k),
+                            "{{BASE}}/r?size=200000&stall=" + std::string(k % 2 ? "20" : "0.5") + "&t=" + tag,
+                            Outcome::Either, PatternBytes(200000)});
+    ClearPictures();
+    PlaceExistingPicture();
+    pictures.push_back({"Existing", "{{BASE}}/file/p01.jpg", Outcome::Saved, existingContent});
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    Session session;
+    ASSERT_TRUE(driver::SetThreadCount(session.units, GetParam()));
+    driver::Click(session.units.startButton);
+    for (int i = 0; i < 1000 && RequestsContaining(tag).size() < 2; ++i) Sleep(10);
+    ASSERT_GE(RequestsContaining(tag).size(), 2u) << "the run did not get going";
+    Sleep(200);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(session.Close(), 0u);
+    EXPECT_LE(GetTickCount() - start, 5000u);
+    ExpectOnlyWholePictures(pictures);
+}
+
+TEST_P(ClosingFaults, WhileTheCompletionBoxIsOpen) {
+    std::string tag = "closebox" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?status=404", Outcome::Failed, ""});
+    ClearPictures();
+    PlaceExistingPicture();
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    Session session;
+    ASSERT_TRUE(driver::SetThreadCount(session.units, GetParam()));
+    driver::Click(session.units.startButton);
+    ASSERT_NE(session.child.WaitForTopWindow("#32770", "提示", 60000), nullptr);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(session.Close(), 0u);
+    EXPECT_LE(GetTickCount() - start, 5000u);
+    ExpectOnlyWholePictures(pictures);
+    EXPECT_EQ(FilesIn(PicturesFolder()).size(), 4u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ClosingFaults, ::testing::Values(1, 10),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+}  // namespace
+}  // namespace velmora::testing
