@@ -14,6 +14,8 @@ namespace {
 
 constexpr int32_t InternetLibraryNumber = 2;
 constexpr int32_t TemporarySuffixRoom = 16;  // ".<file number>.part"
+// 150 GBK bytes are at most 225 UTF-8 bytes: with ".jpg" and the suffix, under 255.
+constexpr int32_t NameRoom = 150;
 
 Bytes HttpReadFile(const char* url, int32_t& status, int32_t& complete) {
     ValueRecord statusVariable{reinterpret_cast<uint32_t>(&status), 0, Type::Integer};
@@ -102,9 +104,11 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
         const char* url = parts.TextAt(2) ? parts.TextAt(2) : "";
         Text profile = ReadEnvironment("userprofile");
         // The whole path, with the temporary name's suffix, stays within the
-        // platform's 260 characters; the ".jpg" is never cut.
+        // platform's 260 characters, and the name within what file systems
+        // that count UTF-8 bytes (255) hold; the ".jpg" is never cut.
         int32_t room = MAX_PATH - 1 - TextLength(profile.Arg()) - TextLength("\\Pictures\\") - TextLength(".jpg") -
                        TemporarySuffixRoom;
+        if (room > NameRoom) room = NameRoom;
         Text safeName = SafeFileName(name, room > 1 ? room : 1);
         Text target = Join(profile, "\\Pictures\\", safeName, ".jpg");
         if (!FileExists(target.Arg()) || IsFolder(target)) {

@@ -4,7 +4,9 @@
 // writes nowhere but the Pictures folder.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <set>
 #include "tests/app/app_test_support.h"
+#include "tests/app/hostile_names.h"
 
 namespace velmora::testing {
 namespace {
@@ -252,6 +254,71 @@ TEST_P(PageAndDiskFaults, AFullDiskFailsWhatDoesNotFitAndLeavesNoPart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, PageAndDiskFaults, ::testing::Values(1, 10),
+                         [](const auto& info) { return "N" + std::to_string(info.param); });
+
+// Every hostile name a page can carry, on one page: each picture lands in the
+// Pictures folder under its safe name, whole, and nothing lands elsewhere.
+// Names that become the same file (also when they differ only in case) share
+// it: one of them is saved, the others fail or find it already there.
+class HostileNamePage : public ::testing::TestWithParam<int> {};
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return text;
+}
+
+TEST_P(HostileNamePage, EveryNameLandsInThePicturesFolder) {
+    std::string tag = "names" + std::to_string(GetParam());
+    std::vector<HostileName> names;
+    for (const HostileName& name : HostileNames())
+        if (name.onPage) names.push_back(name);
+    std::string page = "<html><meta charset=\"utf-8\">";
+    std::map<std::string, std::vector<size_t>> byFile;  // lower-case file name -> entries
+    for (size_t i = 0; i < names.size(); ++i) {
+        page += Entry(names[i].name, "{{BASE}}/r?size=" + std::to_string(2000 + i) + "&seed=" +
+                                         std::to_string(i % 50 + 1) + "&x=.jpg");
+        if (!names[i].room) byFile[Lower(names[i].file + ".jpg")].push_back(i);
+    }
+    ClearPictures();
+    UseGallery(PutPage(tag, page + "</html>"));
+    auto outsideBefore = OutsidePicturesSnapshot();
+    Session session;
+    driver::RunResult run = session.Run(GetParam(), 120000);
+    ASSERT_TRUE(run.completed);
+    EXPECT_EQ(run.log.size(), names.size());
+    std::vector<std::string> files = FilesIn(PicturesFolder());
+    for (const std::string& file : files) {
+        auto shared = byFile.find(Lower(file));
+        if (shared == byFile.end()) {
+            // A long name, shortened: it must start like one and keep its ".jpg".
+            auto longName = std::find_if(names.begin(), names.end(), [&](const HostileName& n) {
+                return n.room && n.file.compare(0, 100, file, 0, 100) == 0;
+            });
+            ASSERT_NE(longName, names.end()) << "unexpected file " << driver::GbkToUtf8(file);
+            EXPECT_EQ(file.substr(file.size() - 4), ".jpg");
+            EXPECT_LT(PicturesFolder().size() + 1 + file.size(), size_t{MAX_PATH});
+            continue;
+        }
+        std::string content = Content(PicturesFolder() + "\\" + file);
+        size_t saved = 0;
+        for (size_t i : shared->second) {
+            bool done = std::find(run.log.begin(), run.log.end(), "下载完成：" + names[i].name) != run.log.end();
+            if (done) {
+                ++saved;
+                EXPECT_TRUE(content == PatternBytes(2000 + i, static_cast<int>(i % 50 + 1))) << driver::GbkToUtf8(file);
+            }
+        }
+        EXPECT_EQ(saved, 1u) << "one saved picture for " << driver::GbkToUtf8(file);
+    }
+    std::set<std::string> longStarts;  // long names that start alike are shortened to one file
+    for (const HostileName& n : names)
+        if (n.room) longStarts.insert(n.file.substr(0, 100));
+    EXPECT_EQ(files.size(), byFile.size() + longStarts.size()) << "every safe name is one file, no temporary file left";
+    EXPECT_EQ(Differences(outsideBefore, OutsidePicturesSnapshot()), "");
+    EXPECT_EQ(session.Close(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, HostileNamePage, ::testing::Values(1, 10),
                          [](const auto& info) { return "N" + std::to_string(info.param); });
 
 // Closing the window at several moments ends the program at once with 0 and

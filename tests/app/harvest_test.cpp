@@ -1,8 +1,12 @@
 // The harvest and the safe file names, in-process on the program's own runtime.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 #include "app/downloader.h"
+#include "tests/app/hostile_names.h"
 #include "program/program_header.h"
 #include "runtime/runtime_app.h"
 
@@ -60,34 +64,45 @@ TEST(Harvest, TextBetweenFindsTheNthPairIgnoringCase) {
     EXPECT_EQ(TextBetween("[", "]", "no markers").Get(), nullptr);
 }
 
-struct NameCase {
-    const char* name;
-    const char* file;
-};
+// Shows a name for the README's table: GBK as UTF-8, other bytes escaped.
+std::string Shown(const std::string& gbk) {
+    std::string out;
+    for (size_t i = 0; i < gbk.size();) {
+        auto byte = static_cast<unsigned char>(gbk[i]);
+        auto next = i + 1 < gbk.size() ? static_cast<unsigned char>(gbk[i + 1]) : 0;
+        if (byte >= 0x81 && byte <= 0xFE && next >= 0x40 && next != 0x7F && next != 0xFF) {
+            wchar_t wide[2] = {};
+            MultiByteToWideChar(936, 0, gbk.data() + i, 2, wide, 2);
+            char utf8[8] = {};
+            WideCharToMultiByte(CP_UTF8, 0, wide, 1, utf8, sizeof utf8, nullptr, nullptr);
+            out += utf8;
+            i += 2;
+            continue;
+        }
+        char escaped[8];
+        if (byte < 0x20 || byte >= 0x7F) std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        else if (byte == '|') std::snprintf(escaped, sizeof escaped, "\\|");
+        else std::snprintf(escaped, sizeof escaped, "%c", byte);
+        out += escaped;
+        i += 1;
+    }
+    if (out.size() > 60) out = out.substr(0, 24) + "... (" + std::to_string(gbk.size()) + " bytes)";
+    return out;
+}
 
+// Every hostile name becomes its file; with VELMORA_NAME_TABLE set, the table
+// is also written there as Markdown for the README.
 TEST(SafeFileName, NothingLeavesThePicturesFolder) {
-    const NameCase cases[] = {
-        {"Autumn", "Autumn"},
-        {"..\\..\\evil", ".._.._evil"},
-        {"../../evil", ".._.._evil"},
-        {"C:\\Windows\\x", "C__Windows_x"},
-        {"a:b", "a_b"},
-        {"what?*\"<>|", "what______"},
-        {"tab\there\x01", "tab_here_"},
-        {"trailing. . ", "trailing"},
-        {"..", "_"},
-        {"", "_"},
-        {"CON", "_CON"},
-        {"con.txt", "_con.txt"},
-        {"Lpt9", "_Lpt9"},
-        {"COM10", "COM10"},
-        {"CONSOLE", "CONSOLE"},
-        {"表\\示", "表_示"},  // a real backslash between two characters
-        {"\x95\x5C\x95\x7C", "\x95\x5C\x95\x7C"},  // trail bytes 0x5C and 0x7C are not separators
-        {"ab\x81", "ab_"},  // a lone lead byte at the end
-        {"  Harbour Lights  ", "  Harbour Lights"},
-    };
-    for (const NameCase& c : cases) EXPECT_STREQ(SafeFileName(c.name).Get(), c.file) << c.name;
+    std::string table = "| picture name | file |\n|---|---|\n";
+    for (const testing::HostileName& c : testing::HostileNames()) {
+        routine::Text safe = c.room ? SafeFileName(c.name.c_str(), c.room) : SafeFileName(c.name.c_str());
+        EXPECT_EQ(std::string(safe.Get()), c.file) << Shown(c.name);
+        table += "| " + (c.name.empty() ? std::string("(empty)") : "`" + Shown(c.name) + "`") + " | `" + Shown(std::string(safe.Get()) + ".jpg") + "` |\n";
+    }
+    if (const char* path = std::getenv("VELMORA_NAME_TABLE")) {
+        std::ofstream out(path, std::ios::binary);
+        out << table;
+    }
 }
 
 TEST(SafeFileName, LongNamesAreShortenedAtACharacterBoundary) {
