@@ -1,0 +1,147 @@
+#include "tests/fuzz/fuzz_targets.h"
+#include <gtest/gtest.h>
+#include <cstring>
+#include "app/downloader.h"
+#include "program/program_header.h"
+#include "units/form_templates.h"
+
+namespace velmora::fuzz {
+namespace {
+
+using namespace routine;
+using app::HarvestGallery;
+using app::SafeFileName;
+using app::totalCount;
+
+void FormTemplate(const std::string& input) {
+    WindowMap map;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
+    if (!ParseFormTemplates(bytes, static_cast<uint32_t>(input.size()), 0x10000000, map)) return;
+    ++DeepInputs();
+    // Whatever loaded must read back within its own records.
+    for (const auto& window : map.templates) {
+        for (uint32_t i = 0; i < window->unitCount; ++i) {
+            UnitRecordRef record;
+            if (!window->Record(i, record)) continue;
+            for (uint32_t e = 0; e < record.EventCount(); ++e) {
+                record.EventNumber(e);
+                record.EventHandler(e);
+            }
+            window->IndexOf(window->RecordId(i));
+        }
+    }
+}
+
+std::vector<std::string> FormTemplateSeeds() {
+    const auto* block = static_cast<const char*>(program::header.formTemplate);
+    return {std::string(block, block + program::header.formTemplateSize)};
+}
+
+void Harvest(const std::string& input) {
+    std::string page(input.c_str());  // a page is a text: it ends at its first zero byte
+    totalCount = 0;
+    TextArray names, links;
+    HarvestGallery(page.c_str(), names, links);
+    EXPECT_EQ(static_cast<int32_t>(names.Count()), totalCount.load());
+    if (names.Count()) ++DeepInputs();
+    for (uint32_t i = 1; i <= links.Count(); ++i) {
+        const char* link = links.TextAt(i) ? links.TextAt(i) : "";
+        EXPECT_LE(std::strlen(link), page.size());
+    }
+    for (uint32_t i = 1; i <= names.Count(); ++i) {
+        Text safe = SafeFileName(names.TextAt(i) ? names.TextAt(i) : "", 150);
+        for (const char* c = safe.Get(); c && *c; ++c) {
+            ASSERT_EQ(std::strchr("\\/:*?\"<>|", *c), nullptr);
+            if (static_cast<unsigned char>(*c) >= 0x81 && c[1]) ++c;  // a whole GBK character
+        }
+        EXPECT_LE(std::strlen(safe.Get()), 151u);
+    }
+}
+
+std::vector<std::string> HarvestSeeds() {
+    std::string entry = "<h3 class=\"headingBase headingM\">秋天的树</h3><p>x</p>"
+                        "<a class=\"navigationLink\" href=\"http://h/a.jpg\">立即获取</a>\r\n";
+    return {"<html>" + entry + entry + "</html>", entry, "<H3 CLASS=\"HEADINGBASE HEADINGM\">..\\evil</H3>"};
+}
+
+// The first bytes choose the case and sizes; the rest is cut into a text, a
+// sought text and a replacement at the first two 0x01 bytes.
+void TextCommands(const std::string& input) {
+    std::string text(input.c_str()), sought, replacement;
+    if (size_t cut = text.find('\x01'); cut != std::string::npos) {
+        sought = text.substr(cut + 1);
+        text.resize(cut);
+        if (size_t again = sought.find('\x01'); again != std::string::npos) {
+            replacement = sought.substr(again + 1);
+            sought.resize(again);
+        }
+    }
+    const auto length = static_cast<int32_t>(text.size());
+    const int32_t n = input.empty() ? 0 : static_cast<signed char>(input[0]) * 3;
+
+    int32_t found = FindText(text.c_str(), sought.c_str(), n, false);
+    EXPECT_TRUE(found == -1 || (found >= 1 && found <= length)) << found;
+    if (found > 0 && !sought.empty()) {
+        ++DeepInputs();
+        EXPECT_EQ(text.compare(found - 1, sought.size(), sought), 0);
+    }
+    found = FindText(text.c_str(), sought.c_str(), {}, true);
+    EXPECT_TRUE(found == -1 || (found >= 1 && found <= length)) << found;
+    found = FindTextReverse(text.c_str(), sought.c_str(), n & 1);
+    EXPECT_TRUE(found == -1 || (found >= 1 && found <= length)) << found;
+
+    EXPECT_EQ(TextLength(text.c_str()), length);
+    Text left = LeftText(text.c_str(), n), right = RightText(text.c_str(), n), middle = MidText(text.c_str(), n, n / 2);
+    EXPECT_LE(TextLength(left.Arg()), length);
+    EXPECT_LE(TextLength(right.Arg()), length);
+    EXPECT_LE(TextLength(middle.Arg()), length);
+    EXPECT_LE(TextLength(TrimSpaces(text.c_str()).Arg()), length);
+    EXPECT_LE(TextLength(RemoveAllSpaces(text.c_str()).Arg()), length);
+    EXPECT_EQ(TextLength(ToLower(text.c_str()).Arg()), length);
+
+    Text replaced = ReplaceSubtext(text.c_str(), sought.c_str(), replacement.c_str());
+    auto endsInLoneLead = [](const std::string& t) {
+        bool lone = false;
+        for (size_t i = 0; i < t.size(); i += (t[i] & 0x80) ? 2 : 1) lone = (t[i] & 0x80) && i + 1 == t.size();
+        return lone;
+    };
+    // A sought text ending in half a character may match half of one: no promise then.
+    if (sought.empty() || (sought == replacement && !endsInLoneLead(sought))) {
+        // A lone lead byte at the end goes when the walk reaches it; nothing else may be lost.
+        bool loneLead = endsInLoneLead(text);
+        int32_t got = TextLength(replaced.Arg());
+        EXPECT_TRUE(got == length || (loneLead && got == length - 1)) << got << " of " << length;
+    }
+    if (!sought.empty() && TextLength(replaced.Arg()) > 0) {
+        TextArray parts = SplitText(text.c_str(), sought.c_str());
+        size_t total = 0;
+        for (uint32_t i = 1; i <= parts.Count(); ++i) total += parts.TextAt(i) ? std::strlen(parts.TextAt(i)) : 0;
+        EXPECT_LE(total, text.size());
+    }
+    Text between = app::TextBetween(sought.c_str(), replacement.c_str(), text.c_str(), n & 3, n);
+    EXPECT_LE(TextLength(between.Arg()), length);
+}
+
+std::vector<std::string> TextSeeds() {
+    return {"abc\x01" "b\x01" "xyz", "秋天的树，秋天\x01秋天\x01" "autumn", "\x81\\\x81|abc\x01\\\x01/",
+            "  Leading and trailing  \x01 \x01", "a\r\nb\r\nc\x01\r\n"};
+}
+
+}  // namespace
+
+uint32_t& DeepInputs() {
+    static uint32_t count = 0;
+    return count;
+}
+
+const std::vector<Target>& Targets() {
+    static const std::vector<Target> targets = {
+        {"form_template", FormTemplate, FormTemplateSeeds, {std::string(4, '\xFF'), std::string(4, '\0'), "\x01\x00\x00\x52"}, true},
+        {"harvest", Harvest, HarvestSeeds,
+         {"<", ">", "\r\n", "headingBase headingM", "navigationLink", ".jpg", "href=\"", "\">立即获取", "\x81", "\\"}},
+        {"text_commands", TextCommands, TextSeeds, {"\x01", "\x81", "\xA1\xA1", "\\", "|", " ", "\r\n", "秋"}},
+    };
+    return targets;
+}
+
+}  // namespace velmora::fuzz
