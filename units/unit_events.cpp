@@ -45,8 +45,9 @@ uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumbe
     const UnitTypeDescriptor* type = FindUnitType(record.TypeKey());
     if (!type || !(type->flags & (TypeRaisesEvents | TypeEventsOld))) ReportFatalError(FatalMessage::EventUnitInvalid, 0);
     uint32_t handler = 0;
-    if (record.TypeKey() == MenuItemTypeKey && record.layout.menuItem) {
-        handler = ReadDword(record.data + record.layout.menuHandlerOffset);
+    if (record.layout.menuItem) {
+        // A menu item's record has no event table: a damaged one of another type has no handler.
+        if (record.TypeKey() == MenuItemTypeKey) handler = ReadDword(record.data + record.layout.menuHandlerOffset);
     } else {
         for (uint32_t i = 0; i < record.EventCount(); ++i)
             if (record.EventNumber(i) == eventNumber) {

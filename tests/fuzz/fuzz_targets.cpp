@@ -22,7 +22,7 @@ void FormTemplate(const std::string& input) {
     for (const auto& window : map.templates) {
         for (uint32_t i = 0; i < window->unitCount; ++i) {
             UnitRecordRef record;
-            if (!window->Record(i, record)) continue;
+            if (!window->Record(i, record) || record.layout.menuItem) continue;  // no event table
             for (uint32_t e = 0; e < record.EventCount(); ++e) {
                 record.EventNumber(e);
                 record.EventHandler(e);
