@@ -4,6 +4,7 @@
 // writes nowhere but the Pictures folder.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include "tests/app/app_test_support.h"
 #include "tests/app/hostile_names.h"
@@ -108,6 +109,10 @@ void RunAgainst(const std::vector<PictureSpec>& pictures, int threads, DWORD dea
     Session session;
     driver::RunResult run = session.Run(threads, deadline + 30000);
     ExpectSoundRun(run, pictures, deadline, outsideBefore);
+    for (const std::string& line : run.log)
+        if (line.size() > 5 && line.substr(line.size() - 5) == "Fault")
+            std::printf("fault %s N=%d: %s, run %lu ms\n", tag.c_str(), threads,
+                        driver::GbkToUtf8(line.substr(0, line.find("："))).c_str(), run.milliseconds);
     EXPECT_EQ(session.Close(), 0u);
 }
 
