@@ -46,7 +46,17 @@ void SetUpDllCommandTables(RuntimeApp& app) {
     dll.addresses.assign(count, nullptr);
 }
 
+namespace {
+
+// DLL commands running now. A worker inside one (a fetch waiting on a stalled
+// server) must not have its module unloaded or its table cleared under it.
+std::atomic<int32_t> callsInFlight{0};
+
+}  // namespace
+
 void ReleaseDllCommands(RuntimeApp& app) {
+    // Left to the process end, which follows at once, while a call is running.
+    if (callsInFlight.load() != 0) return;
     for (HMODULE module : app.dll.modules)
         if (module) FreeLibrary(module);
     app.dll = DllCommandTables{};
@@ -99,9 +109,17 @@ void* ResolveDllCommand(int32_t index) {
 }
 
 uint32_t CallDllCommand(int32_t index, const uint32_t* words, int32_t wordCount) {
+    RuntimeApp& app = App();
+    ++callsInFlight;
+    if (app.exiting && GetCurrentThreadId() != app.mainThreadId) {
+        // The tables may be going: a worker calling now waits for the process end.
+        --callsInFlight;
+        Sleep(INFINITE);
+    }
     void* function = ResolveDllCommand(index);
     int32_t stackDelta = 0;
     uint32_t result = VelmoraCallWithStackCheck(function, words, wordCount, &stackDelta);
+    --callsInFlight;
     if (stackDelta != 0) ReportRuntimeError(RuntimeErrorDllStack);
     return result;
 }

@@ -352,6 +352,7 @@ TEST_P(ClosingFaults, DuringThePageFetch) {
     DWORD start = GetTickCount();
     EXPECT_EQ(session.Close(), 0u);
     EXPECT_LE(GetTickCount() - start, 5000u);
+    std::printf("closed during the page fetch (N=%d) in %lu ms\n", GetParam(), GetTickCount() - start);
     EXPECT_EQ(FilesIn(PicturesFolder()), std::vector<std::string>{"Existing.jpg"});
 }
 
@@ -375,6 +376,7 @@ TEST_P(ClosingFaults, InTheMiddleOfABatch) {
     DWORD start = GetTickCount();
     EXPECT_EQ(session.Close(), 0u);
     EXPECT_LE(GetTickCount() - start, 5000u);
+    std::printf("closed in the middle of a batch (N=%d) in %lu ms\n", GetParam(), GetTickCount() - start);
     ExpectOnlyWholePictures(pictures);
 }
 
@@ -391,8 +393,17 @@ TEST_P(ClosingFaults, WhileTheCompletionBoxIsOpen) {
     DWORD start = GetTickCount();
     EXPECT_EQ(session.Close(), 0u);
     EXPECT_LE(GetTickCount() - start, 5000u);
+    std::printf("closed with the completion box open (N=%d) in %lu ms\n", GetParam(), GetTickCount() - start);
     ExpectOnlyWholePictures(pictures);
     EXPECT_EQ(FilesIn(PicturesFolder()).size(), 4u);
+}
+
+TEST(Closing, AnIdleWindow) {
+    Session session;
+    DWORD start = GetTickCount();
+    EXPECT_EQ(session.Close(), 0u);
+    EXPECT_LE(GetTickCount() - start, 5000u);
+    std::printf("closed an idle window in %lu ms\n", GetTickCount() - start);
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, ClosingFaults, ::testing::Values(1, 10),

@@ -33,17 +33,17 @@ int32_t ProbeNotify(int32_t code, uint32_t, uint32_t) {
 const LibraryDescriptor probeLibrary = {LibrarySignature, "00000000000000000000000000000001", "probe", 0,
                                         nullptr,          0,  nullptr, ProbeNotify};
 const LibraryDescriptor* const libraries[1] = {&probeLibrary};
-const char* const dllLibraries[4] = {"dll_probe.dll", "dll_probe.dll", "no_such_library.dll", ""};
-const char* const dllFunctions[4] = {"CdeclAdd", "NoSuchExport", "Anything", "NoSuchExportAnywhere"};
+const char* const dllLibraries[5] = {"dll_probe.dll", "dll_probe.dll", "no_such_library.dll", "", ""};
+const char* const dllFunctions[5] = {"CdeclAdd", "NoSuchExport", "Anything", "NoSuchExportAnywhere", "GetTickCount"};
 const ProgramHeader header = {
-    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 4, dllLibraries, dllFunctions,
+    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 5, dllLibraries, dllFunctions,
 };
 
 // A form template whose window map claims more bytes than the block holds.
 const uint8_t damagedTemplate[8] = {0xF0, 0, 0, 0, 1, 0, 1, 0x52};
 const ProgramHeader damagedHeader = {
     3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, damagedTemplate, sizeof damagedTemplate, 1, libraries,
-    4, dllLibraries, dllFunctions,
+    5, dllLibraries, dllFunctions,
 };
 
 int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
@@ -63,6 +63,11 @@ void ExitFromWorkerDuringShutdown() {
     SayCleanup();
     CloseHandle(CreateThread(nullptr, 0, ExitFromWorker, reinterpret_cast<void*>(9), 0, nullptr));
     Sleep(500);  // the worker now waits on the main thread, which is busy shutting down
+}
+
+// A worker that calls DLL commands for as long as the process lives.
+DWORD WINAPI CallDllCommandsForever(void*) {
+    for (;;) routine::rt().CallDllCommand(4, nullptr, 0);
 }
 
 std::string scenario;
@@ -112,6 +117,10 @@ int ProbeEntry() {
     if (scenario == "dll-missing-system") rt.CallDllCommand(3, twoWords, 2);
     if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
+    if (scenario == "dll-calls-during-shutdown") {
+        CloseHandle(CreateThread(nullptr, 0, CallDllCommandsForever, nullptr, 0, nullptr));
+        Sleep(50);
+    }
     if (scenario == "worker-exit-during-shutdown")
         routine::CallProgramService(ProgramService::SetCleanupRoutine,
                                     reinterpret_cast<uint32_t>(&ExitFromWorkerDuringShutdown));

@@ -78,6 +78,15 @@ TEST(Shutdown, WorkersCodeWinsWhileTheMainThreadIsAlreadyShuttingDown) {
     EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
 }
 
+TEST(Shutdown, AWorkerCallingDllCommandsMeanwhileNeitherFailsNorCrashes) {
+    // The tables go at shutdown: a worker still calling must wait, not find them gone.
+    for (int i = 0; i < 5; ++i) {
+        ProbeRun run = RunProbe("dll-calls-during-shutdown");
+        EXPECT_EQ(run.exitCode, 0u);
+        EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
+    }
+}
+
 std::string BoxOf(const std::string& message, int code = 0) {
     std::string text = "box[错误]" + boxStyle + "运行时出错!\r\n\r\n";
     if (code) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";
