@@ -7,4 +7,6 @@ namespace {
 velmora::RuntimeApp theApp(&velmora::program::header, velmora::app::ProgramEntry);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return velmora::framework::RunApplication(); }
+// Workers may still be inside a fetch: the process ends here, before static
+// destructors take the runtime object from under them.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { ExitProcess(static_cast<UINT>(velmora::framework::RunApplication())); }
