@@ -5,7 +5,9 @@
 #include <random>
 #include <vector>
 #include "program/program_header.h"
+#include "runtime/runtime_app.h"
 #include "units/form_templates.h"
+#include "units/unit_events.h"
 
 namespace velmora {
 namespace {
@@ -107,6 +109,21 @@ TEST(FormTemplate, RandomDamageNeverCrashesTheLoader) {
         }
     }
     SUCCEED() << loaded << " of 3000 damaged blocks still loaded";
+}
+
+TEST(FormTemplate, AMenuItemIdOnAPlainUnitHasNoHandlerAndNoEventTable) {
+    // A damaged block can give a label a menu item's id: its record then has
+    // the menu layout, and no event table may be read from it.
+    std::vector<uint8_t> block = ProgramBlock();
+    const uint8_t labelId[] = {0xF3, 0x19, 0x01, 0x16};
+    auto at = std::search(block.begin(), block.end(), std::begin(labelId), std::end(labelId));
+    ASSERT_NE(at, block.end());
+    *(at + 3) = 0x26;
+    WindowMap map;
+    ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
+    constexpr uint32_t damagedWindowId = 0x52010077;
+    App().windowMap.Add(damagedWindowId, std::move(map.templates[0]));
+    for (int32_t event : {0, 1, 0x7FFF1234}) EXPECT_EQ(FindEventHandler(damagedWindowId, 0x260119F3, event), 0u) << event;
 }
 
 TEST(FormTemplate, ALengthRunningPastTheEndFails) {
