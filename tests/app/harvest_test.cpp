@@ -7,8 +7,6 @@
 #include <vector>
 #include "app/downloader.h"
 #include "tests/app/hostile_names.h"
-#include "program/program_header.h"
-#include "runtime/runtime_app.h"
 
 namespace velmora::app {
 namespace {
@@ -118,13 +116,3 @@ TEST(SafeFileName, LongNamesAreShortenedAtACharacterBoundary) {
 
 }  // namespace
 }  // namespace velmora::app
-
-namespace {
-velmora::RuntimeApp app(&velmora::program::header, nullptr);
-}
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    velmora::InitializeRuntime();
-    return RUN_ALL_TESTS();
-}

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include "program/program_header.h"
-#include "runtime/runtime_app.h"
 #include "tests/fuzz/fuzz_targets.h"
 #include "tests/fuzz/mutator.h"
 
@@ -72,13 +70,3 @@ INSTANTIATE_TEST_SUITE_P(Targets, MutationLoop, ::testing::Range(size_t{0}, Targ
 
 }  // namespace
 }  // namespace velmora::fuzz
-
-namespace {
-velmora::RuntimeApp app(&velmora::program::header, nullptr);
-}
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    velmora::InitializeRuntime();
-    return RUN_ALL_TESTS();
-}

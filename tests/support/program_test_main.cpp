@@ -1,4 +1,5 @@
-// Web tests run on the program's own header: its libraries and DLL commands.
+// main() for tests that run in-process on the program's own header: its
+// libraries, DLL commands and form template, with the runtime initialised.
 #include <gtest/gtest.h>
 #include "program/program_header.h"
 #include "runtime/runtime_app.h"
