@@ -3,6 +3,7 @@
 #include <cstring>
 #include "app/downloader.h"
 #include "program/program_header.h"
+#include "tests/fuzz/text_case.h"
 #include "units/form_templates.h"
 
 namespace velmora::fuzz {
@@ -64,20 +65,9 @@ std::vector<std::string> HarvestSeeds() {
     return {"<html>" + entry + entry + "</html>", entry, "<H3 CLASS=\"HEADINGBASE HEADINGM\">..\\evil</H3>"};
 }
 
-// The first bytes choose the case and sizes; the rest is cut into a text, a
-// sought text and a replacement at the first two 0x01 bytes.
 void TextCommands(const std::string& input) {
-    std::string text(input.c_str()), sought, replacement;
-    if (size_t cut = text.find('\x01'); cut != std::string::npos) {
-        sought = text.substr(cut + 1);
-        text.resize(cut);
-        if (size_t again = sought.find('\x01'); again != std::string::npos) {
-            replacement = sought.substr(again + 1);
-            sought.resize(again);
-        }
-    }
+    const auto [text, sought, replacement, n] = TextCaseOf(input);
     const auto length = static_cast<int32_t>(text.size());
-    const int32_t n = input.empty() ? 0 : static_cast<signed char>(input[0]) * 3;
 
     int32_t found = FindText(text.c_str(), sought.c_str(), n, false);
     EXPECT_TRUE(found == -1 || (found >= 1 && found <= length)) << found;

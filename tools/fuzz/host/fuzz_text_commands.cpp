@@ -1,11 +1,12 @@
-// libFuzzer: the text commands, called as the runtime calls them, on a text,
-// a sought text and a replacement cut from the input at its 0x01 bytes.
+// libFuzzer: the text commands, called as the runtime calls them, on the
+// case tests/fuzz/text_case.h cuts from the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include "commands/core_commands.h"
+#include "tests/fuzz/text_case.h"
 
 namespace velmora {
 void FreeHostBlocks();
@@ -47,17 +48,9 @@ ValueRecord Call(void (*command)(ValueRecord*, int32_t, ValueRecord*), ValueReco
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace velmora::commands;
-    std::string input(reinterpret_cast<const char*>(data), size);
-    std::string text(input.c_str()), sought, replacement;
-    if (size_t cut = text.find('\x01'); cut != std::string::npos) {
-        sought = text.substr(cut + 1);
-        text.resize(cut);
-        if (size_t again = sought.find('\x01'); again != std::string::npos) {
-            replacement = sought.substr(again + 1);
-            sought.resize(again);
-        }
-    }
-    const int32_t n = input.empty() ? 0 : static_cast<signed char>(input[0]) * 3;
+    const velmora::fuzz::TextCase c = velmora::fuzz::TextCaseOf(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string &text = c.text, &sought = c.sought, &replacement = c.replacement;
+    const int32_t n = c.n;
     const auto length = static_cast<int32_t>(text.size());
     auto inRange = [&](const ValueRecord& r) {
         auto at = static_cast<int32_t>(r.low);
