@@ -1,5 +1,6 @@
 #include "tests/app/app_test_support.h"
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -11,28 +12,23 @@ std::string PicturesFolder() {
     return std::string(profile) + "\\Pictures";
 }
 
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 namespace {
 
-void RemoveTree(const std::string& folder) {
+// Calls visit(found, path) for every entry of the folder but "." and "..".
+template <class Visit>
+void ForEachEntry(const std::string& folder, Visit visit) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        std::string name = found.cFileName, path = folder + "\\" + name;
-        if (name == "." || name == "..") continue;
+        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
+            visit(found, folder + "\\" + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+void RemoveTree(const std::string& folder) {
+    ForEachEntry(folder, [](const WIN32_FIND_DATAA& found, const std::string& path) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             RemoveTree(path);
@@ -40,8 +36,7 @@ void RemoveTree(const std::string& folder) {
         } else {
             DeleteFileA(path.c_str());
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    });
 }
 
 // Volume and file index: the profile's shell folders are links to the one
@@ -58,25 +53,29 @@ std::pair<DWORD, uint64_t> Identity(const std::string& path) {
 
 void Walk(const std::string& folder, std::map<std::string, std::string>& out, int depth) {
     static const auto pictures = Identity(PicturesFolder());
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string name = found.cFileName, path = folder + "\\" + name;
-        if (name == "." || name == "..") continue;
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found, const std::string& path) {
+        const char* name = found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // WinINet's own cache is left out: the page fetch asks it for a cache file.
-            bool skip = Identity(path) == pictures || _stricmp(name.c_str(), "INetCache") == 0;
+            bool skip = Identity(path) == pictures || _stricmp(name, "INetCache") == 0;
             out[path] = "folder";
             if (!skip && depth < 8) Walk(path, out, depth + 1);
-        } else if (name.rfind("vlm", 0) != 0) {  // the driver's own output files
+        } else if (std::strncmp(name, "vlm", 3) != 0) {  // the driver's own output files
             out[path] = std::to_string(found.nFileSizeLow) + "@" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
         }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    });
 }
 
 }  // namespace
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found, const std::string&) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    });
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 void ClearPictures() { RemoveTree(PicturesFolder()); }
 
@@ -136,16 +135,23 @@ void UseGallery(const std::string& url) { SetEnvironmentVariableA("VELMORA_GALLE
 std::map<std::string, std::string> OutsidePicturesSnapshot() {
     std::map<std::string, std::string> files;
     Walk("C:\\users", files, 0);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("C:\\*", &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                files[std::string("C:\\") + found.cFileName] = std::to_string(found.nFileSizeLow);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
+    ForEachEntry("C:", [&](const WIN32_FIND_DATAA& found, const std::string& path) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files[path] = std::to_string(found.nFileSizeLow);
+    });
     return files;
+}
+
+std::string Differences(const std::map<std::string, std::string>& before,
+                        const std::map<std::string, std::string>& after) {
+    std::string out;
+    for (const auto& [path, state] : after) {
+        auto old = before.find(path);
+        if (old == before.end()) out += "new: " + path + "\n";
+        else if (old->second != state) out += "changed: " + path + "\n";
+    }
+    for (const auto& [path, state] : before)
+        if (!after.count(path)) out += "gone: " + path + "\n";
+    return out;
 }
 
 ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
@@ -176,19 +182,3 @@ DWORD Session::Close(DWORD waitMilliseconds) {
 
 }  // namespace velmora::testing
 
-namespace velmora::testing {
-
-std::string Differences(const std::map<std::string, std::string>& before,
-                        const std::map<std::string, std::string>& after) {
-    std::string out;
-    for (const auto& [path, state] : after) {
-        auto old = before.find(path);
-        if (old == before.end()) out += "new: " + path + "\n";
-        else if (old->second != state) out += "changed: " + path + "\n";
-    }
-    for (const auto& [path, state] : before)
-        if (!after.count(path)) out += "gone: " + path + "\n";
-    return out;
-}
-
-}  // namespace velmora::testing

@@ -64,14 +64,18 @@ std::string PageOf(const std::vector<PictureSpec>& pictures) {
     return page + "</html>";
 }
 
+std::string LogText(const driver::RunResult& run) {
+    std::string shown;
+    for (const std::string& line : run.log) shown += driver::GbkToUtf8(line) + "\n";
+    return shown;
+}
+
 // Everything a faulty run must still get right.
 void ExpectSoundRun(const driver::RunResult& run, const std::vector<PictureSpec>& pictures, DWORD deadline,
                     const std::map<std::string, std::string>& outsideBefore) {
     ASSERT_TRUE(run.completed) << "no completion box";
     EXPECT_LE(run.milliseconds, deadline);
-    std::string shown;
-    for (const std::string& line : run.log) shown += driver::GbkToUtf8(line) + "\n";
-    EXPECT_EQ(run.log.size(), pictures.size()) << "one log line per picture; the log:\n" << shown;
+    EXPECT_EQ(run.log.size(), pictures.size()) << "one log line per picture; the log:\n" << LogText(run);
     std::vector<std::string> expectedFiles;
     for (const PictureSpec& picture : pictures) {
         size_t lines = std::count_if(run.log.begin(), run.log.end(), [&](const std::string& line) {
@@ -101,10 +105,17 @@ void ExpectSoundRun(const driver::RunResult& run, const std::vector<PictureSpec>
     EXPECT_EQ(Differences(outsideBefore, OutsidePicturesSnapshot()), "") << "written outside the Pictures folder";
 }
 
-void RunAgainst(const std::vector<PictureSpec>& pictures, int threads, DWORD deadline, const std::string& tag) {
+// An empty Pictures folder but for the picture the user already has.
+void FreshPicturesFolder() {
     ClearPictures();
     PlaceExistingPicture();
-    UseGallery(PutPage(tag, PageOf(pictures)));
+}
+
+// Serves the pictures' page (`pageQuery` added to its URL), runs the real
+// program on it, checks the run and closes the window.
+driver::RunResult RunAgainst(const std::vector<PictureSpec>& pictures, int threads, const std::string& tag,
+                             DWORD deadline = NetTimeout() + 5000, const std::string& pageQuery = "") {
+    UseGallery(PutPage(tag, PageOf(pictures)) + pageQuery);
     auto outsideBefore = OutsidePicturesSnapshot();
     Session session;
     driver::RunResult run = session.Run(threads, deadline + 30000);
@@ -114,6 +125,7 @@ void RunAgainst(const std::vector<PictureSpec>& pictures, int threads, DWORD dea
             std::printf("fault %s N=%d: %s, run %lu ms\n", tag.c_str(), threads,
                         driver::GbkToUtf8(line.substr(0, line.find("："))).c_str(), run.milliseconds);
     EXPECT_EQ(session.Close(), 0u);
+    return run;
 }
 
 class PictureFaults : public ::testing::TestWithParam<std::tuple<FaultCase, int>> {};
@@ -122,7 +134,8 @@ TEST_P(PictureFaults, EndInTimeAndKeepEveryGoodPictureWhole) {
     const auto& [fault, threads] = GetParam();
     std::string tag = fault.label + std::to_string(threads);
     auto pictures = PicturesAround(tag, {"Fault", fault.faultLink, fault.outcome, fault.faultBody});
-    RunAgainst(pictures, threads, NetTimeout() + 5000, tag);
+    FreshPicturesFolder();
+    RunAgainst(pictures, threads, tag);
 }
 
 std::vector<FaultCase> Faults() {
@@ -156,8 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Network, PictureFaults, ::testing::Combine(::testing::V
 class PageAndDiskFaults : public ::testing::TestWithParam<int> {};
 
 TEST_P(PageAndDiskFaults, ARedirectLoopEndsWithAnEmptyRun) {
-    ClearPictures();
-    PlaceExistingPicture();
+    FreshPicturesFolder();
     UseGallery(ServerUrl("/loop"));
     auto outsideBefore = OutsidePicturesSnapshot();
     Session session;
@@ -175,18 +187,11 @@ TEST_P(PageAndDiskFaults, ARedirectLoopEndsWithAnEmptyRun) {
 TEST_P(PageAndDiskFaults, FiftyMegabytesOfRandomBytesBeforeTheGallery) {
     std::string tag = "random" + std::to_string(GetParam());
     auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500&seed=4", Outcome::Saved, PatternBytes(500, 4)});
-    ClearPictures();
-    PlaceExistingPicture();
-    PutPage(tag, PageOf(pictures));
+    FreshPicturesFolder();
     // A zero byte would end the page text at once; without any the harvest must read it all.
-    UseGallery(ServerUrl("/r?ctype=text/html;%20charset=utf-8&random=52428800&nonul=1&seed=11&page=" + tag));
-    auto outsideBefore = OutsidePicturesSnapshot();
-    Session session;
-    driver::RunResult run = session.Run(GetParam(), 120000);
     // Fifty megabytes on loopback and through the harvest take their time; the
     // bound is the shipped time-out plus five seconds.
-    ExpectSoundRun(run, pictures, 35000, outsideBefore);
-    EXPECT_EQ(session.Close(), 0u);
+    RunAgainst(pictures, GetParam(), tag, 35000, "&random=52428800&nonul=1&seed=11");
 }
 
 TEST_P(PageAndDiskFaults, APicturesFolderThatCannotBeMadeFailsEveryPicture) {
@@ -219,17 +224,11 @@ TEST_P(PageAndDiskFaults, APicturesFolderThatCannotBeMadeFailsEveryPicture) {
 TEST_P(PageAndDiskFaults, AFolderNamedLikeThePictureIsNoPicture) {
     std::string tag = "folder" + std::to_string(GetParam());
     auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500", Outcome::Failed, ""});
-    ClearPictures();
-    PlaceExistingPicture();
+    FreshPicturesFolder();
     ASSERT_TRUE(CreateDirectoryA((PicturesFolder() + "\\Fault.jpg").c_str(), nullptr));
-    UseGallery(PutPage(tag, PageOf(pictures)));
-    auto outsideBefore = OutsidePicturesSnapshot();
-    Session session;
-    driver::RunResult run = session.Run(GetParam(), 60000);
-    ExpectSoundRun(run, pictures, NetTimeout() + 5000, outsideBefore);
+    RunAgainst(pictures, GetParam(), tag);
     DWORD attributes = GetFileAttributesA((PicturesFolder() + "\\Fault.jpg").c_str());
     EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(session.Close(), 0u);
 }
 
 TEST_P(PageAndDiskFaults, AFullDiskFailsWhatDoesNotFitAndLeavesNoPart) {
@@ -237,25 +236,12 @@ TEST_P(PageAndDiskFaults, AFullDiskFailsWhatDoesNotFitAndLeavesNoPart) {
     auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=30500&seed=7", Outcome::Either, PatternBytes(30500, 7)});
     for (PictureSpec& picture : pictures)
         if (picture.name != "Existing") picture.outcome = Outcome::Either;
-    ClearPictures();
-    PlaceExistingPicture();
-    UseGallery(PutPage(tag, PageOf(pictures)));
-    auto outsideBefore = OutsidePicturesSnapshot();
-    driver::RunResult run;
-    DWORD exitCode;
-    {
-        ScopedEnvironment room("VELMORA_TEST_DISK_ROOM", "70000");  // two of the four fit
-        Session session;
-        run = session.Run(GetParam(), 60000);
-        exitCode = session.Close();
-    }
-    ExpectSoundRun(run, pictures, NetTimeout() + 5000, outsideBefore);
+    FreshPicturesFolder();
+    ScopedEnvironment room("VELMORA_TEST_DISK_ROOM", "70000");  // two of the four fit
+    driver::RunResult run = RunAgainst(pictures, GetParam(), tag);
     size_t failed = std::count_if(run.log.begin(), run.log.end(),
                                   [](const std::string& line) { return line.rfind("下载失败：", 0) == 0; });
-    std::string shown;
-    for (const std::string& line : run.log) shown += driver::GbkToUtf8(line) + "\n";
-    EXPECT_EQ(failed, 2u) << shown;
-    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(failed, 2u) << LogText(run);
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, PageAndDiskFaults, ::testing::Values(1, 10),
@@ -340,8 +326,7 @@ void ExpectOnlyWholePictures(const std::vector<PictureSpec>& pictures) {
 }
 
 TEST_P(ClosingFaults, DuringThePageFetch) {
-    ClearPictures();
-    PlaceExistingPicture();
+    FreshPicturesFolder();
     std::string tag = "closepage" + std::to_string(GetParam());
     UseGallery(ServerUrl("/r?stallhead=20&body=x&t=" + tag));
     Session session;
@@ -363,8 +348,7 @@ TEST_P(ClosingFaults, InTheMiddleOfABatch) {
         pictures.push_back({"Slow" + std::to_string(k),
                             "{{BASE}}/r?size=200000&stall=" + std::string(k % 2 ? "20" : "0.5") + "&t=" + tag,
                             Outcome::Either, PatternBytes(200000)});
-    ClearPictures();
-    PlaceExistingPicture();
+    FreshPicturesFolder();
     pictures.push_back({"Existing", "{{BASE}}/file/p01.jpg", Outcome::Saved, existingContent});
     UseGallery(PutPage(tag, PageOf(pictures)));
     Session session;
@@ -383,8 +367,7 @@ TEST_P(ClosingFaults, InTheMiddleOfABatch) {
 TEST_P(ClosingFaults, WhileTheCompletionBoxIsOpen) {
     std::string tag = "closebox" + std::to_string(GetParam());
     auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?status=404", Outcome::Failed, ""});
-    ClearPictures();
-    PlaceExistingPicture();
+    FreshPicturesFolder();
     UseGallery(PutPage(tag, PageOf(pictures)));
     Session session;
     ASSERT_TRUE(driver::SetThreadCount(session.units, GetParam()));
