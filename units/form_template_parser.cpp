@@ -2,51 +2,39 @@
 // relocation. Kept apart from the runtime so a host build can fuzz it.
 #include <cstring>
 #include <new>
+#include "units/bounded_reader.h"
 #include "units/form_templates.h"
 
 namespace velmora {
 
 namespace {
 
-// Reads the primitives of the block; any read past the end marks it failed.
-class TemplateReader {
-public:
-    TemplateReader(const uint8_t* data, uint32_t size) : data_(data), size_(size) {}
-    uint32_t Dword() {
-        if (size_ - position_ < 4) return Fail(), 0;
-        uint32_t value = ReadDword(data_ + position_);
-        position_ += 4;
-        return value;
-    }
-    // A byte block or a length-prefixed text; a length of 0 or less is empty.
-    bool Bytes(std::vector<uint8_t>& out) {
-        auto length = static_cast<int32_t>(Dword());
-        out.clear();
-        if (!ok_ || length <= 0) return ok_;
-        if (static_cast<uint32_t>(length) > size_ - position_) return Fail();
-        out.assign(data_ + position_, data_ + position_ + length);
-        position_ += static_cast<uint32_t>(length);
-        return true;
-    }
-    bool Text(std::string& out) {
-        std::vector<uint8_t> bytes;
-        if (!Bytes(bytes)) return false;
-        out.assign(bytes.begin(), bytes.end());
-        return true;
-    }
-    bool Ok() const { return ok_; }
+// A dword, 0 past the end (the reader then stays failed).
+uint32_t NextDword(BoundedReader& reader) {
+    uint32_t value = 0;
+    reader.Dword(value);
+    return value;
+}
 
-private:
-    bool Fail() {
-        ok_ = false;
-        position_ = size_;
-        return false;
-    }
-    const uint8_t* data_;
-    uint32_t size_;
-    uint32_t position_ = 0;
-    bool ok_ = true;
-};
+// A length-prefixed byte block or text; a length of 0 or less is empty.
+bool NextBlock(BoundedReader& reader, std::vector<uint8_t>& out) {
+    out.clear();
+    uint32_t word = 0;
+    if (!reader.Dword(word)) return false;
+    auto length = static_cast<int32_t>(word);
+    if (length <= 0) return true;
+    const uint8_t* bytes = reader.Take(static_cast<uint32_t>(length));
+    if (!bytes) return false;
+    out.assign(bytes, bytes + length);
+    return true;
+}
+
+bool NextText(BoundedReader& reader, std::string& out) {
+    std::vector<uint8_t> bytes;
+    if (!NextBlock(reader, bytes)) return false;
+    out.assign(bytes.begin(), bytes.end());
+    return true;
+}
 
 // Every record must lie inside the table and be readable.
 bool ValidUnitTable(WindowTemplate& window) {
@@ -89,19 +77,19 @@ void RelocateHandlers(WindowTemplate& window, uintptr_t handlerBase) {
 
 bool ParseFormTemplates(const uint8_t* block, uint32_t size, uintptr_t handlerBase, WindowMap& map) {
     try {
-        TemplateReader reader(block, size);
+        BoundedReader reader(block, size);
         std::vector<uint8_t> windowIds;
-        if (!reader.Bytes(windowIds)) return false;
+        if (!NextBlock(reader, windowIds)) return false;
         size_t count = windowIds.size() / 8;  // ids, then placeholders for the template pointers
         WindowMap loaded;
         for (size_t i = 0; i < count; ++i) {
             auto window = std::make_unique<WindowTemplate>();
-            window->identifierA = reader.Dword();
-            window->identifierB = reader.Dword();
-            reader.Text(window->text1);
-            reader.Text(window->text2);
-            window->unitCount = reader.Dword();
-            reader.Bytes(window->unitTable);
+            window->identifierA = NextDword(reader);
+            window->identifierB = NextDword(reader);
+            NextText(reader, window->text1);
+            NextText(reader, window->text2);
+            window->unitCount = NextDword(reader);
+            NextBlock(reader, window->unitTable);
             if (!reader.Ok() || !ValidUnitTable(*window)) return false;
             RelocateHandlers(*window, handlerBase);
             loaded.Add(ReadDword(windowIds.data() + 4 * i), std::move(window));

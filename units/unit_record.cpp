@@ -1,46 +1,9 @@
 #include "units/unit_record.h"
+#include "units/bounded_reader.h"
 
 namespace velmora {
-namespace {
-
-class Walker {
-public:
-    Walker(const uint8_t* data, uint32_t length) : data_(data), length_(length) {}
-    bool Skip(uint32_t count) {
-        if (count > length_ - position_) return fail();
-        position_ += count;
-        return ok_;
-    }
-    bool SkipText() {
-        while (position_ < length_)
-            if (data_[position_++] == 0) return ok_;
-        return fail();
-    }
-    bool Dword(uint32_t& value) {
-        if (length_ - position_ < 4) return fail();
-        value = ReadDword(data_ + position_);
-        position_ += 4;
-        return ok_;
-    }
-    uint32_t Position() const { return position_; }
-    bool Ok() const { return ok_; }
-
-private:
-    bool fail() {
-        ok_ = false;
-        position_ = length_;
-        return false;
-    }
-    const uint8_t* data_;
-    uint32_t length_;
-    uint32_t position_ = 0;
-    bool ok_ = true;
-};
-
-}  // namespace
-
 bool ParseUnitRecord(const uint8_t* record, uint32_t length, uint32_t id, UnitRecordLayout& layout) {
-    Walker walk(record, length);
+    BoundedReader walk(record, length);
     layout = UnitRecordLayout{};
     layout.menuItem = IsMenuItemId(id);
     walk.Skip(24);  // type key, event-sharing unit, four reserved dwords
