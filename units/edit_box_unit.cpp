@@ -201,12 +201,10 @@ int32_t SetEditProperty(const ValueRecord& value, UnitObject* object, int32_t nu
             ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window());
             return 0;
         case 4:
-            unit->settings.textColour = value.low;
-            InvalidateRect(unit->Window(), nullptr, TRUE);
+            SetColourProperty(unit->settings.textColour, value.low, unit->Window());
             return 0;
         case 5:
-            unit->settings.background = value.low;
-            InvalidateRect(unit->Window(), nullptr, TRUE);
+            SetColourProperty(unit->settings.background, value.low, unit->Window());
             return 0;
         default:
             return 0;

@@ -134,12 +134,10 @@ int32_t SetListProperty(const ValueRecord& value, UnitObject* object, int32_t nu
             SendMessageA(unit->Window(), LB_SETCURSEL, value.low, 0);
             return 0;
         case 1:
-            unit->settings.textColour = value.low;
-            InvalidateRect(unit->Window(), nullptr, TRUE);
+            SetColourProperty(unit->settings.textColour, value.low, unit->Window());
             return 0;
         case 2:
-            unit->settings.background = value.low;
-            InvalidateRect(unit->Window(), nullptr, TRUE);
+            SetColourProperty(unit->settings.background, value.low, unit->Window());
             return 0;
         case 3:  // sorting is a style of the platform control, fixed at creation
             unit->settings.sorted = value.low ? 1 : 0;

@@ -10,6 +10,11 @@ namespace velmora {
 constexpr uint32_t DefaultColour = 0xFF000000;  // the system's button face
 
 COLORREF ResolveColour(uint32_t colour);
+// A colour property written: kept in the unit's settings, the control repainted.
+inline void SetColourProperty(uint32_t& setting, uint32_t colour, HWND window) {
+    setting = colour;
+    InvalidateRect(window, nullptr, TRUE);
+}
 // A font from a 60-byte description with character set, precisions, quality
 // and pitch overridden; the default GUI font (not owned) for any other length.
 HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned);
