@@ -2,7 +2,6 @@
 // ReadText, FileExists, WriteToFile, CreateDirectory.
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
@@ -10,6 +9,7 @@
 #include "commands/core_commands.h"
 #include "commands/value_text.h"
 #include "runtime/file_table.h"
+#include "runtime/test_settings.h"
 
 namespace velmora::commands {
 
@@ -95,16 +95,12 @@ namespace {
 
 // Tests fill the disk without a disk: VELMORA_TEST_DISK_ROOM caps the bytes
 // this process may write to files; past it a write stops short, as on a full disk.
-const char* DiskRoomSetting() {
-    static char text[32] = {};
-    return GetEnvironmentVariableA("VELMORA_TEST_DISK_ROOM", text, sizeof text) ? text : nullptr;
-}
-const bool diskLimited = DiskRoomSetting() != nullptr;
-std::atomic<int64_t> diskRoom{diskLimited ? std::strtoll(DiskRoomSetting(), nullptr, 10) : 0};
+const std::optional<int64_t> diskRoomSetting = TestSetting("VELMORA_TEST_DISK_ROOM");
+std::atomic<int64_t> diskRoom{diskRoomSetting.value_or(0)};
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
     DWORD allowed = static_cast<DWORD>(bytes.size());
-    if (diskLimited) {
+    if (diskRoomSetting) {
         int64_t before = diskRoom.fetch_sub(static_cast<int64_t>(bytes.size()));
         allowed = before <= 0 ? 0 : static_cast<DWORD>(std::min<int64_t>(before, static_cast<int64_t>(bytes.size())));
     }

@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
+#include "runtime/test_settings.h"
 
 namespace velmora {
 namespace {
@@ -28,11 +28,7 @@ const bool counting = GetEnvironmentVariableA("VELMORA_HEAP_STATISTICS", nullptr
 
 // Tests make the Nth allocation (from 1) fail through VELMORA_FAIL_ALLOCATION,
 // to prove every refusal ends in the fatal report and never in a crash.
-const int64_t failingAllocation = [] {
-    char text[24] = {};
-    if (!GetEnvironmentVariableA("VELMORA_FAIL_ALLOCATION", text, sizeof text)) return int64_t{0};
-    return static_cast<int64_t>(std::strtoll(text, nullptr, 10));
-}();
+const int64_t failingAllocation = TestSetting("VELMORA_FAIL_ALLOCATION").value_or(0);
 std::atomic<int64_t> requests{0};
 
 bool RefusedForTest() { return failingAllocation > 0 && ++requests == failingAllocation; }

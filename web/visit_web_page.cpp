@@ -1,6 +1,6 @@
 #include "web/visit_web_page.h"
 #include <windows.h>
-#include <cstdlib>
+#include "runtime/test_settings.h"
 #include "web/wininet_commands.h"
 
 namespace velmora::web {
@@ -173,11 +173,8 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
 
 uint32_t NetworkTimeoutMilliseconds() {
     // Tests that wait out a silent server may shorten the time-out.
-    if (const char* text = std::getenv("VELMORA_NET_TIMEOUT_MS")) {
-        long value = std::strtol(text, nullptr, 10);
-        if (value > 0) return static_cast<uint32_t>(value);
-    }
-    return 30000;
+    std::optional<int64_t> value = TestSetting("VELMORA_NET_TIMEOUT_MS");
+    return value && *value > 0 && *value <= UINT32_MAX ? static_cast<uint32_t>(*value) : 30000;
 }
 
 Bytes VisitWebPage(Text& url, Optional<int32_t> method, Optional<Text*> postText, Optional<Text*> sendCookies,
