@@ -3,6 +3,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include "tests/support/folder_entries.h"
 
 namespace velmora::testing {
 
@@ -13,19 +14,6 @@ std::string PicturesFolder() {
 }
 
 namespace {
-
-// Calls visit(found, path) for every entry of the folder but "." and "..".
-template <class Visit>
-void ForEachEntry(const std::string& folder, Visit visit) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0)
-            visit(found, folder + "\\" + found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
 
 void RemoveTree(const std::string& folder) {
     ForEachEntry(folder, [](const WIN32_FIND_DATAA& found, const std::string& path) {

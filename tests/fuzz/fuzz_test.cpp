@@ -10,6 +10,7 @@
 #include <sstream>
 #include "tests/fuzz/fuzz_targets.h"
 #include "tests/fuzz/mutator.h"
+#include "tests/support/folder_entries.h"
 
 namespace velmora::fuzz {
 namespace {
@@ -23,18 +24,13 @@ std::vector<std::string> RegressionInputs(const std::string& target) {
     std::vector<std::string> inputs;
     const char* root = std::getenv("VELMORA_FUZZ_REGRESSIONS");
     if (!root) return inputs;
-    std::string folder = std::string(root) + "\\" + target;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return inputs;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY || found.cFileName[0] == '.') continue;
-        std::ifstream in(folder + "\\" + found.cFileName, std::ios::binary);
+    testing::ForEachEntry(std::string(root) + "\\" + target, [&](const WIN32_FIND_DATAA& found, const std::string& path) {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY || found.cFileName[0] == '.') return;
+        std::ifstream in(path, std::ios::binary);
         std::ostringstream bytes;
         bytes << in.rdbuf();
         inputs.push_back(bytes.str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    });
     return inputs;
 }
 
