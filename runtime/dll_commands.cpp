@@ -112,9 +112,9 @@ uint32_t CallDllCommand(int32_t index, const uint32_t* words, int32_t wordCount)
     RuntimeApp& app = App();
     ++callsInFlight;
     if (app.exiting && GetCurrentThreadId() != app.mainThreadId) {
-        // The tables may be going: a worker calling now waits for the process end.
+        // The tables may be going.
         --callsInFlight;
-        Sleep(INFINITE);
+        WaitForProgramEnd();
     }
     void* function = ResolveDllCommand(index);
     int32_t stackDelta = 0;

@@ -84,6 +84,11 @@ void InitializeRuntime();
 void RunMessageLoop();
 [[noreturn]] void ExitProgram(int32_t code);
 void RunShutdownSequence(int32_t code);
+// For a worker that asks the runtime for something while the program ends:
+// it waits here for the process end instead of finding the runtime gone.
+[[noreturn]] inline void WaitForProgramEnd() {
+    for (;;) Sleep(INFINITE);
+}
 int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2);
 
 bool AnyProgramWindowOpen();

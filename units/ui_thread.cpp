@@ -17,7 +17,7 @@ void RunOnWindowThread(const std::function<void()>& work) {
         !SendMessageTimeoutA(app.hiddenWindow, RunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work), SMTO_BLOCK,
                              INFINITE, &refused) ||
         refused)
-        Sleep(INFINITE);
+        WaitForProgramEnd();
 }
 
 bool RunMarshalledWork(void* work) {
