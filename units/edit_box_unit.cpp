@@ -88,12 +88,7 @@ public:
         return true;
     }
 
-    HBRUSH OnControlColour(HDC dc) override {
-        SetTextColor(dc, settings.textColour & 0x00FFFFFF);
-        COLORREF back = ResolveColour(settings.background);
-        SetBkColor(dc, back);
-        return brush.Get(back);
-    }
+    HBRUSH OnControlColour(HDC dc) override { return brush.Colour(dc, settings.textColour, settings.background); }
 
     // The arrows step the number themselves (adjuster 1) or only raise event 1 (adjuster 2).
     bool OnNotify(NMHDR* header, LRESULT& result) override {

@@ -72,12 +72,7 @@ public:
         return true;
     }
 
-    HBRUSH OnControlColour(HDC dc) override {
-        SetTextColor(dc, settings.textColour & 0x00FFFFFF);
-        COLORREF back = ResolveColour(settings.background);
-        SetBkColor(dc, back);
-        return brush.Get(back);
-    }
+    HBRUSH OnControlColour(HDC dc) override { return brush.Colour(dc, settings.textColour, settings.background); }
 
     // Redrawing the list (its scroll bar above all) after every line costs
     // more than the line itself when workers log fast; changes made close

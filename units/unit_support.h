@@ -63,6 +63,14 @@ public:
         }
         return brush_;
     }
+    // A colour message answered: the text and background colours set on the
+    // device context, the background's brush returned.
+    HBRUSH Colour(HDC dc, uint32_t textColour, uint32_t background) {
+        SetTextColor(dc, textColour & 0x00FFFFFF);
+        COLORREF back = ResolveColour(background);
+        SetBkColor(dc, back);
+        return Get(back);
+    }
 
 private:
     HBRUSH brush_ = nullptr;
