@@ -1,5 +1,7 @@
 #include "runtime/calling.h"
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include "runtime/memory.h"
 
 namespace velmora {
@@ -19,7 +21,16 @@ float AsFloat(const ValueRecord& v) {
 
 ValueRecord CallCoreCommand(Command command, int32_t argumentCount, ValueRecord* arguments) {
     ValueRecord result{0, 0, 0};
-    command(&result, argumentCount, arguments);
+    try {
+        command(&result, argumentCount, arguments);
+    } catch (const std::bad_alloc&) {
+        // A refused C++ allocation is reported where it happens; what still
+        // arrives here asked for more than can ever be had (a container past
+        // its largest size, an array of negative length).
+        ReportOutOfMemory(0xFFFFFFFFu);
+    } catch (const std::length_error&) {
+        ReportOutOfMemory(0xFFFFFFFFu);
+    }
     return result;
 }
 

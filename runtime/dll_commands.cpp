@@ -48,13 +48,21 @@ void SetUpDllCommandTables(RuntimeApp& app) {
 
 namespace {
 
-// DLL commands running now. A worker inside one (a fetch waiting on a stalled
-// server) must not have its module unloaded or its table cleared under it.
+// DLL commands running now, and whether the shutdown has taken the tables.
+// A worker inside a call (a fetch waiting on a stalled server) must not have
+// its module unloaded or its table cleared under it; a worker that calls
+// after the tables are gone waits for the process end. Until then calls go
+// on as usual: the cleanup routine may wait for a section that a worker holds
+// around a DLL command, and that worker must be able to finish and leave it.
+// Both sides write their own flag before reading the other's (sequentially
+// consistent), so either the call sees the release or the release sees the call.
 std::atomic<int32_t> callsInFlight{0};
+std::atomic<bool> tablesReleased{false};
 
 }  // namespace
 
 void ReleaseDllCommands(RuntimeApp& app) {
+    tablesReleased = true;
     // Left to the process end, which follows at once, while a call is running.
     if (callsInFlight.load() != 0) return;
     for (HMODULE module : app.dll.modules)
@@ -111,8 +119,7 @@ void* ResolveDllCommand(int32_t index) {
 uint32_t CallDllCommand(int32_t index, const uint32_t* words, int32_t wordCount) {
     RuntimeApp& app = App();
     ++callsInFlight;
-    if (app.exiting && GetCurrentThreadId() != app.mainThreadId) {
-        // The tables may be going.
+    if (tablesReleased && GetCurrentThreadId() != app.mainThreadId) {
         --callsInFlight;
         WaitForProgramEnd();
     }

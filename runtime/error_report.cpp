@@ -1,5 +1,6 @@
 #include "runtime/error_report.h"
 #include <windows.h>
+#include <cstdio>
 #include "runtime/runtime_app.h"
 
 namespace velmora {
@@ -23,20 +24,23 @@ constexpr const char* runtimeErrors[12] = {
 // A plain flag, not a lock: it only keeps an error inside the hook from re-entering it.
 bool hookInProgress = false;
 
+constexpr size_t boxTextRoom = 2048;
+
+// The box text in a buffer of the caller's: the report must not need the
+// heap, which may be what has run out. A message too long for it is cut.
+void FormatErrorBox(char* out, size_t room, const char* message, int32_t code) {
+    int used = std::snprintf(out, room, "运行时出错!\r\n\r\n");
+    if (code != 0 && used >= 0 && static_cast<size_t>(used) < room)
+        used += std::snprintf(out + used, room - static_cast<size_t>(used), "错误代码：%d\r\n\r\n", code);
+    if (message && *message && used >= 0 && static_cast<size_t>(used) < room)
+        std::snprintf(out + used, room - static_cast<size_t>(used), "错误信息：%s\r\n", message);
+}
+
 }  // namespace
 
 std::string ErrorBoxText(const char* message, int32_t code) {
-    std::string text = "运行时出错!\r\n\r\n";
-    if (code != 0) {
-        text += "错误代码：";
-        text += std::to_string(code);
-        text += "\r\n\r\n";
-    }
-    if (message && *message) {
-        text += "错误信息：";
-        text += message;
-        text += "\r\n";
-    }
+    char text[boxTextRoom];
+    FormatErrorBox(text, sizeof text, message, code);
     return text;
 }
 
@@ -50,8 +54,9 @@ void ReportFatalError(const char* message, int32_t code) {
         hookInProgress = false;
     }
     if (!handled) {
-        std::string text = ErrorBoxText(message, code);
-        app.showMessageBox(nullptr, text.c_str(), "错误", MB_OK | MB_ICONERROR);
+        char text[boxTextRoom];
+        FormatErrorBox(text, sizeof text, message, code);
+        app.showMessageBox(nullptr, text, "错误", MB_OK | MB_ICONERROR);
     }
     if (app.runMode == static_cast<uint32_t>(RunModeDebugger)) DebugBreak();
     app.cleanupRoutine = nullptr;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 #include "runtime/test_settings.h"
@@ -15,12 +16,6 @@ HANDLE Heap() {
     return heap ? heap : GetProcessHeap();
 }
 
-[[noreturn]] void ReportOutOfMemory(uint32_t byteCount) {
-    char message[96];
-    std::snprintf(message, sizeof message, FatalMessage::OutOfMemory, byteCount);
-    ReportFatalError(message, 0);
-}
-
 // Counted at the one door when VELMORA_HEAP_STATISTICS is set, so a
 // benchmark can see what a run keeps; otherwise it costs nothing.
 std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
@@ -30,8 +25,16 @@ const bool counting = GetEnvironmentVariableA("VELMORA_HEAP_STATISTICS", nullptr
 // to prove every refusal ends in the fatal report and never in a crash.
 const int64_t failingAllocation = TestSetting("VELMORA_FAIL_ALLOCATION").value_or(0);
 std::atomic<int64_t> requests{0};
+// And VELMORA_ALLOCATION_LIMIT refuses every request above that many bytes,
+// C++ allocations included, as a machine short of memory would.
+const int64_t allocationLimit = TestSetting("VELMORA_ALLOCATION_LIMIT").value_or(0);
 
-bool RefusedForTest() { return failingAllocation > 0 && ++requests == failingAllocation; }
+bool BeyondLimitForTest(size_t byteCount) {
+    return allocationLimit > 0 && static_cast<uint64_t>(byteCount) > static_cast<uint64_t>(allocationLimit);
+}
+bool RefusedForTest(size_t byteCount) {
+    return BeyondLimitForTest(byteCount) || (failingAllocation > 0 && ++requests == failingAllocation);
+}
 
 void Counted(void* block, int64_t blocks) {
     if (!counting || !block) return;
@@ -43,8 +46,19 @@ void Counted(void* block, int64_t blocks) {
 
 HeapStatistics RuntimeHeapStatistics() { return {liveBlocks.load(), liveBytes.load(), allocations.load()}; }
 
+void ReportOutOfMemory(uint32_t byteCount) {
+    // Running out again on the way out (the box, the shutdown) ends the
+    // process at once rather than reporting for ever.
+    static std::atomic<DWORD> reportingThread{0};
+    if (reportingThread.load() == GetCurrentThreadId()) ExitProcess(static_cast<UINT>(-1));
+    reportingThread = GetCurrentThreadId();
+    char message[96];
+    std::snprintf(message, sizeof message, FatalMessage::OutOfMemory, byteCount);
+    ReportFatalError(message, 0);
+}
+
 void* AllocMemoryMayFail(uint32_t byteCount) {
-    void* block = RefusedForTest() ? nullptr : HeapAlloc(Heap(), 0, byteCount);
+    void* block = RefusedForTest(byteCount) ? nullptr : HeapAlloc(Heap(), 0, byteCount);
     if (counting) ++allocations;
     Counted(block, 1);
     return block;
@@ -78,7 +92,7 @@ void* ReallocMemory(void* block, uint32_t byteCount) {
         return copy;
     }
     Counted(block, -1);
-    void* moved = RefusedForTest() ? nullptr : HeapReAlloc(Heap(), 0, block, byteCount);
+    void* moved = RefusedForTest(byteCount) ? nullptr : HeapReAlloc(Heap(), 0, block, byteCount);
     if (counting) ++allocations;
     if (!moved) {
         Counted(block, 1);
@@ -101,3 +115,39 @@ void MakeArrayWritable(uint32_t elementSize, ArrayBlock** arrayVariable) {
 }
 
 }  // namespace velmora
+
+// C++ allocations (containers, std::function, new) come from the same heap,
+// and a refusal takes the same fatal report with its byte count: a command
+// that runs out of memory inside a std::string ends like any other, never in
+// std::bad_alloc and std::terminate. They stay out of the runtime's block
+// statistics and of VELMORA_FAIL_ALLOCATION's count, which are about runtime blocks.
+namespace {
+
+void* CxxAllocate(std::size_t size) noexcept {
+    if (size == 0) size = 1;
+    if (velmora::BeyondLimitForTest(size)) return nullptr;
+    return HeapAlloc(GetProcessHeap(), 0, size);
+}
+
+void* CxxAllocateOrReport(std::size_t size) {
+    void* block = CxxAllocate(size);
+    if (!block) velmora::ReportOutOfMemory(static_cast<uint32_t>(size));
+    return block;
+}
+
+void CxxFree(void* block) noexcept {
+    if (block) HeapFree(GetProcessHeap(), 0, block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return CxxAllocateOrReport(size); }
+void* operator new[](std::size_t size) { return CxxAllocateOrReport(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CxxAllocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CxxAllocate(size); }
+void operator delete(void* block) noexcept { CxxFree(block); }
+void operator delete[](void* block) noexcept { CxxFree(block); }
+void operator delete(void* block, std::size_t) noexcept { CxxFree(block); }
+void operator delete[](void* block, std::size_t) noexcept { CxxFree(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { CxxFree(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { CxxFree(block); }

@@ -13,6 +13,8 @@ void* AllocMemoryMayFail(uint32_t byteCount);
 void* ReallocMemory(void* block, uint32_t byteCount);
 // Ignores null and constant pointers.
 void FreeMemory(void* block);
+// The fatal report of a refused allocation of byteCount bytes.
+[[noreturn]] void ReportOutOfMemory(uint32_t byteCount);
 
 // What the runtime heap holds now: blocks handed out and not freed, and their
 // bytes. Counted only when the environment variable VELMORA_HEAP_STATISTICS is set.

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <cstring>
 #include <string>
+#include "commands/core_commands.h"
+#include "commands/core_library.h"
 #include "runtime/error_report.h"
 #include "runtime/facade.h"
 #include "runtime/memory.h"
@@ -32,17 +34,17 @@ int32_t ProbeNotify(int32_t code, uint32_t, uint32_t) {
 
 const LibraryDescriptor probeLibrary = {LibrarySignature, "00000000000000000000000000000001", "probe", 0,
                                         nullptr,          0,  nullptr, ProbeNotify};
-const LibraryDescriptor* const libraries[1] = {&probeLibrary};
+const LibraryDescriptor* const libraries[2] = {&probeLibrary, &coreLibrary};
 const char* const dllLibraries[5] = {"dll_probe.dll", "dll_probe.dll", "no_such_library.dll", "", ""};
 const char* const dllFunctions[5] = {"CdeclAdd", "NoSuchExport", "Anything", "NoSuchExportAnywhere", "GetTickCount"};
 const ProgramHeader header = {
-    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 1, libraries, 5, dllLibraries, dllFunctions,
+    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, nullptr, 0, 2, libraries, 5, dllLibraries, dllFunctions,
 };
 
 // A form template whose window map claims more bytes than the block holds.
 const uint8_t damagedTemplate[8] = {0xF0, 0, 0, 0, 1, 0, 1, 0x52};
 const ProgramHeader damagedHeader = {
-    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, damagedTemplate, sizeof damagedTemplate, 1, libraries,
+    3, 0, 1, nullptr, &probeConstants, sizeof probeConstants, damagedTemplate, sizeof damagedTemplate, 2, libraries,
     5, dllLibraries, dllFunctions,
 };
 
@@ -68,6 +70,30 @@ void ExitFromWorkerDuringShutdown() {
 // A worker that calls DLL commands for as long as the process lives.
 DWORD WINAPI CallDllCommandsForever(void*) {
     for (;;) routine::rt().CallDllCommand(4, nullptr, 0);
+}
+
+// A worker holds a lock the cleanup routine needs and makes DLL calls
+// inside it once the shutdown has begun: it must be able to finish them and
+// let go, or the shutdown waits for ever.
+CRITICAL_SECTION heldByWorker;
+HANDLE workerHoldsLock = nullptr;
+
+DWORD WINAPI CallDllCommandsInsideTheLock(void*) {
+    EnterCriticalSection(&heldByWorker);
+    SetEvent(workerHoldsLock);
+    while (!App().exiting) Sleep(1);
+    for (int i = 0; i < 20; ++i) {
+        routine::rt().CallDllCommand(4, nullptr, 0);
+        Sleep(5);
+    }
+    LeaveCriticalSection(&heldByWorker);
+    return 0;
+}
+
+void CleanupThatNeedsTheWorkersLock() {
+    EnterCriticalSection(&heldByWorker);
+    Say(std::string("cleanup got the lock ") + ThreadName());
+    LeaveCriticalSection(&heldByWorker);
 }
 
 std::string scenario;
@@ -98,6 +124,20 @@ int ProbeEntry() {
     if (scenario == "box6" || scenario == "real-box") rt.ReportRuntimeError(6);
     if (scenario == "box-empty") RuntimeService(2027, reinterpret_cast<uint32_t>(""), 0);
     if (scenario == "out-of-memory") rt.AllocMemory(0x7FFFFFF0);
+    if (scenario == "text-command-out-of-memory") {
+        // Run with a test allocation limit of 1.3 MB: the command's own buffer
+        // doubles past it (to 1.35 MB) while the text and the 1.2 MB result fit.
+        constexpr uint32_t length = 600000;
+        auto* text = static_cast<char*>(rt.AllocMemory(length + 1));
+        std::memset(text, 'a', length);
+        text[length] = '\0';
+        ValueRecord arguments[6] = {{reinterpret_cast<uint32_t>(text), 0, Type::Text},
+                                    {reinterpret_cast<uint32_t>("a"), 0, Type::Text},
+                                    {reinterpret_cast<uint32_t>("bb"), 0, Type::Text},
+                                    {}, {}, {1, 0, Type::Logical}};
+        rt.CallCoreCommand(CoreCommand(CmdReplaceSubtext), 6, arguments);
+        Say("the command came back");
+    }
     if (scenario == "hook" || scenario == "hook-error") {
         App().errorHandler = [](int32_t code, const char* message) -> int32_t {
             Say("hook " + std::to_string(code) + " " + message);
@@ -120,6 +160,14 @@ int ProbeEntry() {
     if (scenario == "dll-calls-during-shutdown") {
         CloseHandle(CreateThread(nullptr, 0, CallDllCommandsForever, nullptr, 0, nullptr));
         Sleep(50);
+    }
+    if (scenario == "dll-calls-inside-a-lock-the-cleanup-needs") {
+        InitializeCriticalSection(&heldByWorker);
+        workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        CloseHandle(CreateThread(nullptr, 0, CallDllCommandsInsideTheLock, nullptr, 0, nullptr));
+        WaitForSingleObject(workerHoldsLock, INFINITE);
+        routine::CallProgramService(ProgramService::SetCleanupRoutine,
+                                    reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));
     }
     if (scenario == "worker-exit-during-shutdown")
         routine::CallProgramService(ProgramService::SetCleanupRoutine,

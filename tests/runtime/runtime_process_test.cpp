@@ -1,5 +1,7 @@
 // The runtime as a process sees it: exit codes, error boxes, shutdown order.
 #include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include "tools/driver/process_control.h"
 
@@ -46,6 +48,16 @@ TEST(FatalErrors, HeapExhaustionNamesTheByteCount) {
     EXPECT_NE(run.output.find("错误信息：分配 2147483632 字节内存失败!\r\n"), std::string::npos) << run.output;
 }
 
+TEST(FatalErrors, AContainerThatCannotGrowInsideACommandTakesTheSameReport) {
+    SetEnvironmentVariableA("VELMORA_ALLOCATION_LIMIT", "1300000");
+    ProbeRun run = RunProbe("text-command-out-of-memory");
+    SetEnvironmentVariableA("VELMORA_ALLOCATION_LIMIT", nullptr);
+    EXPECT_EQ(run.exitCode, minusOne) << "not std::terminate's exit code 3";
+    EXPECT_NE(run.output.find("box[错误]" + boxStyle + "运行时出错!\r\n\r\n错误信息：分配 "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" 字节内存失败!\r\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("came back"), std::string::npos) << run.output;
+}
+
 TEST(FatalErrors, HookThatAnswersSuppressesTheBoxButNotTheExit) {
     ProbeRun run = RunProbe("hook");
     EXPECT_EQ(run.exitCode, minusOne);
@@ -85,6 +97,12 @@ TEST(Shutdown, AWorkerCallingDllCommandsMeanwhileNeitherFailsNorCrashes) {
         EXPECT_EQ(run.exitCode, 0u);
         EXPECT_EQ(run.output, "cleanup main\nnotify6 main\n");
     }
+}
+
+TEST(Shutdown, AWorkerInsideALockTheCleanupNeedsFinishesItsDllCallsAndLetsGo) {
+    ProbeRun run = RunProbe("dll-calls-inside-a-lock-the-cleanup-needs");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output, "cleanup got the lock main\nnotify6 main\n");
 }
 
 std::string BoxOf(const std::string& message, int code = 0) {
@@ -143,6 +161,16 @@ TEST(RealProgram, TheWindowAppearsAndClosingItEndsWithZero) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(velmora.Wait(30000));
     EXPECT_EQ(velmora.ExitCode(), 0u);
+}
+
+TEST(RealProgram, IsLargeAddressAware) {
+    std::ifstream file(OwnDirectory() + "Velmora.exe", std::ios::binary);
+    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    ASSERT_LT(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
 }
 
 }  // namespace
