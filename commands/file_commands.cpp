@@ -1,15 +1,13 @@
 // Memory files and disk files: OpenMemoryFile, WriteText, SeekToFileStart,
 // ReadText, FileExists, WriteToFile, CreateDirectory.
-#include <algorithm>
-#include <atomic>
 #include <memory>
 #include <new>
 #include <string>
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
+#include "commands/disk_writes.h"
 #include "commands/value_text.h"
 #include "runtime/file_table.h"
-#include "runtime/test_settings.h"
 
 namespace velmora::commands {
 
@@ -91,27 +89,6 @@ void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     SetBool(result, true);
 }
 
-namespace {
-
-// Tests fill the disk without a disk: VELMORA_TEST_DISK_ROOM caps the bytes
-// this process may write to files; past it a write stops short, as on a full disk.
-const std::optional<int64_t> diskRoomSetting = TestSetting("VELMORA_TEST_DISK_ROOM");
-std::atomic<int64_t> diskRoom{diskRoomSetting.value_or(0)};
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    DWORD allowed = static_cast<DWORD>(bytes.size());
-    if (diskRoomSetting) {
-        int64_t before = diskRoom.fetch_sub(static_cast<int64_t>(bytes.size()));
-        allowed = before <= 0 ? 0 : static_cast<DWORD>(std::min<int64_t>(before, static_cast<int64_t>(bytes.size())));
-    }
-    DWORD written = 0;
-    if (allowed && !WriteFile(file, bytes.data(), allowed, &written, nullptr)) return false;
-    if (allowed == bytes.size()) return written == bytes.size();
-    SetLastError(ERROR_DISK_FULL);
-    return false;
-}
-
-}  // namespace
 
 void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
@@ -122,7 +99,7 @@ void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     bool ok = true;
     for (int32_t i = 1; i < args.Count() && ok; ++i) {
         std::string_view bytes = args.Bytes(i);
-        if (!bytes.empty()) ok = WriteAll(file, bytes);
+        if (!bytes.empty()) ok = WriteToDisk(file, bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
     ok = CloseHandle(file) && ok;
     SetBool(result, ok);

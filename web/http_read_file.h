@@ -16,7 +16,7 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 uint32_t LastChunkSize();
 }  // namespace web
 
-enum InternetCommandNumber : int32_t { CmdHttpReadFile = 0 };
+enum InternetCommandNumber : int32_t { CmdHttpReadFile = 0, CmdHttpSaveFile = 1 };
 Command InternetCommand(InternetCommandNumber number);
 
 }  // namespace velmora

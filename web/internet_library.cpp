@@ -1,5 +1,6 @@
 #include "web/internet_library.h"
 #include "web/http_read_file.h"
+#include "web/http_save_file.h"
 
 namespace velmora {
 namespace {
@@ -12,9 +13,11 @@ int32_t InternetNotify(int32_t code, uint32_t parameter1, uint32_t) {
     return 0;
 }
 
-const Command internetCommands[1] = {
+const Command internetCommands[] = {
     web::HttpReadFile,  // 0
+    web::HttpSaveFile,  // 1
 };
+static_assert(sizeof internetCommands / sizeof internetCommands[0] == CmdHttpSaveFile + 1);
 
 }  // namespace
 
@@ -23,7 +26,7 @@ Command InternetCommand(InternetCommandNumber number) { return internetCommands[
 const LibraryDescriptor internetLibrary = {
     LibrarySignature, "C41E7A92D05B3F68A1E94C27B6D0F853", "网络文件库",
     0,                nullptr,
-    1,                internetCommands,
+    2,                internetCommands,
     InternetNotify,
 };
 

@@ -14,7 +14,8 @@ Routes:
   /r faults: fault=silent (close without a byte), fault=headers (close inside
            the headers), stallhead=SECONDS (before any byte), chunksize=HEX
            (a chunked body whose first size line is HEX), trickle=SECONDS
-           (between body bytes), headerlines=N, random=N (seeded random bytes before the body; nonul=1 without zero bytes)
+           (between body bytes), headerlines=N, random=N (seeded random bytes before the body; nonul=1 without zero bytes),
+           endless=1 (after the body, pattern bytes for as long as the client reads; with cl=N or cl=none)
   /p       301 to http://localhost:PORT when asked for host 127.0.0.1,
            else 200 with the request line as body
   /loop    301 to itself, for ever
@@ -159,10 +160,10 @@ class Handler(socketserver.BaseRequestHandler):
             return self.request.shutdown(socket.SHUT_RDWR)
         self.answer(status, body, headers, reason=one("reason", None) or None, length=one("cl", "auto"),
                     chunked=one("chunked") == "1", cut=int(one("cut", "-1")), stall=float(one("stall", "0")),
-                    trickle=float(one("trickle", "0")))
+                    trickle=float(one("trickle", "0")), endless=one("endless") == "1")
 
     def answer(self, status, body, headers=(), reason=None, length="auto", chunked=False, cut=-1, stall=0.0,
-               trickle=0.0, raw=False):
+               trickle=0.0, raw=False, endless=False):
         reason = reason or REASONS.get(status, "Status")
         lines = ["HTTP/1.1 %d %s" % (status, reason)]
         lines += ["%s: %s" % (name, value) for name, value in headers]
@@ -189,6 +190,10 @@ class Handler(socketserver.BaseRequestHandler):
                     time.sleep(trickle)
             else:
                 self.request.sendall(payload)
+            if endless:
+                block = pattern_bytes(65536 * 4)
+                while True:
+                    self.request.sendall(block)
             if cut >= 0:
                 self.request.shutdown(socket.SHUT_RDWR)
         except OSError:
