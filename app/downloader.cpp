@@ -14,8 +14,6 @@ std::atomic<int32_t> doneCount{0};
 std::atomic<int32_t> totalCount{0};
 int32_t logSection = 0;
 int32_t countSection = 0;
-int32_t fileSection = 0;
-std::atomic<bool> closing{false};
 
 namespace {
 
@@ -63,7 +61,6 @@ void __stdcall DownloadAll(int32_t) {
     totalCount = 0;
     logSection = CreateCriticalSection();
     countSection = CreateCriticalSection();
-    fileSection = CreateCriticalSection();
 
     TextArray pictureNames, pictureLinks;
     {
@@ -76,11 +73,17 @@ void __stdcall DownloadAll(int32_t) {
     int32_t batch = 0;
     for (uint32_t i = 1; i <= pictureNames.Count(); ++i) {
         if (pictureLinks.Count() < i) continue;
-        int32_t file = OpenMemoryFile();
-        Text record = Join(pictureNames.TextAt(i), "|", pictureLinks.TextAt(i));
-        WriteText(file, record.Arg());
+        const char* link = pictureLinks.TextAt(i);
+        if (!link) {
+            // The entry's link is no picture: it fails here and takes no worker.
+            AppendLogLine(Join("下载失败：", pictureNames.TextAt(i)));
+            CountOne();
+            SetLabelCaption(ProgressText());
+            continue;
+        }
         ++batch;
-        StartThread(DownloadPicture, file, reinterpret_cast<int32_t*>(&threadHandles.Word(static_cast<uint32_t>(batch))));
+        StartPictureWorker(DownloadPicture, pictureNames.TextAt(i), link,
+                           reinterpret_cast<int32_t*>(&threadHandles.Word(static_cast<uint32_t>(batch))));
         if (batch == BatchSize()) {
             WaitForBatch(threadHandles, BatchSize());
             batch = 0;
@@ -98,12 +101,16 @@ void __stdcall DownloadAll(int32_t) {
     SetDisabled(ThreadCountBox, false);
 }
 
-void CleanupGlobals() {
-    // No picture may be half written when the process ends: wait for a
-    // write in progress, then let no other begin.
-    EnterSection(fileSection);
-    closing = true;
-    LeaveSection(fileSection);
+bool StartPictureWorker(ThreadRoutine worker, const char* name, const char* link, int32_t* handleVariable) {
+    int32_t file = OpenMemoryFile();
+    Text record = Join(name, "|", link);
+    WriteText(file, record.Arg());
+    if (StartThread(worker, file, handleVariable)) return true;
+    CloseFile(file);  // no worker took it over
+    return false;
 }
+
+// No picture may be half written when the process ends.
+void CleanupGlobals() { RemoveTemporaryFiles(); }
 
 }  // namespace velmora::app

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include "commands/core_calls.h"
+#include "threads/thread_commands.h"
 
 namespace velmora::app {
 
@@ -12,10 +13,14 @@ extern std::atomic<int32_t> doneCount;
 extern std::atomic<int32_t> totalCount;
 extern int32_t logSection;
 extern int32_t countSection;
-// Guards writing and renaming finished pictures, so the shutdown can stop
-// them from leaving a temporary file behind.
+// Guards the list of temporary picture files and `closing`, so the shutdown
+// can remove every temporary file and let no other begin (app/picture_files.cpp).
 extern int32_t fileSection;
 extern std::atomic<bool> closing;
+
+// The most a picture may be; an answer that announces more, or a body that
+// grows past it, fails that picture.
+constexpr int32_t MaximumPictureBytes = 256 * 1024 * 1024;
 
 void EnsurePicturesFolder();
 void OnStartClicked();
@@ -23,6 +28,26 @@ void OnOpenFolderClicked();
 void __stdcall DownloadAll(int32_t unused);
 void __stdcall DownloadPicture(int32_t fileNumber);
 void CleanupGlobals();
+
+// Hands a picture record (name "|" link) to a new worker through a memory
+// file of its own; when no worker starts, the file is closed here.
+bool StartPictureWorker(ThreadRoutine worker, const char* name, const char* link, int32_t* handleVariable);
+
+// The progress log: lines appended and replaced under logSection; the
+// appended line's index is what the list box answers (-1 when it refused).
+int32_t AppendLogLine(const routine::Text& line);
+void ReplaceLogLine(int32_t index, const routine::Text& line);
+// One more picture handled, under countSection.
+void CountOne();
+
+// Temporary files of pictures being saved (app/picture_files.cpp). A new
+// file, created only while the program is not closing (0 when it was not
+// made); giving it its target's name without replacing anything; removing
+// it; and, at shutdown, removing every one still listed.
+int32_t CreateTemporaryFile(const routine::Text& path);
+bool PublishTemporaryFile(const routine::Text& temporary, const routine::Text& target);
+void DiscardTemporaryFile(const routine::Text& temporary);
+void RemoveTemporaryFiles();
 
 // The gallery URL: the program's constant, or VELMORA_GALLERY_URL when set.
 routine::Text GalleryUrl();

@@ -16,10 +16,15 @@ void HarvestGallery(const char* page, TextArray& names, TextArray& links) {
         Text name = RightText(line, TextLength(line) - g);
         names.AppendText(name.Get());
     }
+    // One slot per download anchor, so the n-th name keeps the n-th anchor's
+    // link; an anchor that offers no ".jpg" leaves its slot empty.
     for (uint32_t i = 1; i <= lines.Count(); ++i) {
         const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
         if (FindText(line, "navigationLink", {}, true) == -1) continue;
-        if (FindText(line, ".jpg", {}, true) == -1) continue;
+        if (FindText(line, ".jpg", {}, true) == -1) {
+            links.AppendText(nullptr);
+            continue;
+        }
         Text link = TextBetween("href=\"", "\">立即获取", line);
         links.AppendText(link.Get());
     }

@@ -3,11 +3,14 @@
 #include "app/downloader.h"
 #include "program/program_header.h"
 #include "runtime/facade.h"
+#include "threads/thread_calls.h"
 
 namespace velmora::app {
 namespace {
 
-void InitGlobals() {}  // every global starts at zero
+// Every other global starts at zero. The file section lives as long as the
+// program: the shutdown takes it whether or not a run ever started.
+void InitGlobals() { fileSection = routine::CreateCriticalSection(); }
 int StartupRoutine() { return 0; }
 
 }  // namespace

@@ -21,7 +21,8 @@ enum DllCommandNumber : int32_t {
     DllDeleteFile = 13,         // and an unfinished one leaves nothing behind
     DllCloseHandle = 14,        // thread handles are released after their wait
     DllSleep = 15,              // a moment between attempts on a file still held elsewhere
-    DllCommandCount = 16,
+    DllCreateFile = 16,         // a picture's temporary file, new and never shared but for deletion
+    DllCommandCount = 17,
 };
 
 }  // namespace velmora::program

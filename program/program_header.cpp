@@ -1,4 +1,5 @@
 #include "program/program_header.h"
+#include <iterator>
 #include "commands/core_library.h"
 #include "program/constants.h"
 #include "program/dll_command_numbers.h"
@@ -25,13 +26,13 @@ const LibraryDescriptor* const libraries[4] = {
     &extUiLibrary,     // 4
 };
 
-const char* const dllLibraryNames[DllCommandCount] = {
+const char* const dllLibraryNames[] = {
     "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
     "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
-    "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
 };
 
-const char* const dllFunctionNames[DllCommandCount] = {
+const char* const dllFunctionNames[] = {
     "InternetOpenA",        // 0
     "InternetCloseHandle",  // 1
     "InternetConnectA",     // 2
@@ -48,7 +49,10 @@ const char* const dllFunctionNames[DllCommandCount] = {
     "DeleteFileA",          // 13
     "CloseHandle",          // 14
     "Sleep",                // 15
+    "CreateFileA",          // 16
 };
+static_assert(std::size(dllLibraryNames) == DllCommandCount && std::size(dllFunctionNames) == DllCommandCount,
+              "one library and one export per DLL command");
 
 }  // namespace
 

@@ -70,6 +70,16 @@ public:
     void Append(const ValueRecord& value) { AppendElement(&block_, ElementTypeCode, value); }
     void AppendText(const char* text) { Append({reinterpret_cast<uint32_t>(text), 0, Type::Text}); }
     void AppendInt(int32_t value) { Append({static_cast<uint32_t>(value), 0, Type::Integer}); }
+    // Stores a copy of the text as element `number` (an empty text as null), freeing the old one.
+    void SetText(uint32_t number, const char* text)
+        requires(ElementTypeCode == Type::Text)
+    {
+        size_t length = text ? std::strlen(text) : 0;
+        void* copy = length ? std::memcpy(rt().AllocMemory(static_cast<uint32_t>(length) + 1), text, length + 1) : nullptr;
+        void* old = reinterpret_cast<void*>(Word(number));
+        Word(number) = reinterpret_cast<uint32_t>(copy);
+        rt().FreeMemory(old);
+    }
 
     // Redimensions to one dimension of n zero elements; a negative n is runtime error 10.
     void Resize(int32_t count) {

@@ -61,4 +61,9 @@ bool FileTable::Unregister(int32_t fileNumber) {
     return false;
 }
 
+size_t FileTable::Count() const {
+    SharedLock guard(lock_);
+    return entries_.size();
+}
+
 }  // namespace velmora

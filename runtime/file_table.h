@@ -21,6 +21,8 @@ public:
     framework::FileObject* Find(int32_t fileNumber) const;
     // Removes and closes the file; true when it was registered.
     bool Unregister(int32_t fileNumber);
+    // How many files are open.
+    size_t Count() const;
 
 private:
     struct Entry {

@@ -52,7 +52,20 @@ TEST(Harvest, OddMarkupKeepsItsPlaceInTheLists) {
     EXPECT_EQ(h.total, 0);
     EXPECT_EQ(h.links, (Strings{"(null)", "lass=\"navigationLink\" src=\"x.jpg"}));
     EXPECT_EQ(HarvestOf("").total, 0);
-    EXPECT_TRUE(HarvestOf("<p>navigationLink without a picture</p>").links.empty());
+    EXPECT_EQ(HarvestOf("<p>navigationLink without a picture</p>").links, Strings{"(null)"})
+        << "every download anchor keeps a slot";
+}
+
+TEST(Harvest, AnAnchorThatIsNoJpegKeepsItsSlotSoLaterNamesKeepTheirLinks) {
+    auto entry = [](const char* name, const char* link) {
+        return std::string("<h3 class=\"headingBase headingM\">") + name + "</h3><a class=\"navigationLink\" href=\"" +
+               link + "\">立即获取</a>";
+    };
+    Harvest h = HarvestOf((entry("A", "http://h/a.jpg") + entry("B", "http://h/b.png") + entry("C", "http://h/c.jpg") +
+                           entry("D", "http://h/d.jpg"))
+                              .c_str());
+    EXPECT_EQ(h.names, (Strings{"A", "B", "C", "D"}));
+    EXPECT_EQ(h.links, (Strings{"http://h/a.jpg", "(null)", "http://h/c.jpg", "http://h/d.jpg"}));
 }
 
 TEST(Harvest, TextBetweenFindsTheNthPairIgnoringCase) {
