@@ -47,6 +47,24 @@ def pattern_bytes(n, seed=0):
     return (cycle * (n // 251 + 1))[:n]
 
 
+class PatternStream:
+    """pattern_bytes(n, seed) sent block by block, for bodies too big to hold."""
+    BLOCK = 1 << 20
+
+    def __init__(self, n, seed):
+        self.n, self.seed = n, seed
+        cycle = bytes((i * 7 + seed) % 251 for i in range(251))
+        self.ring = cycle * (self.BLOCK // 251 + 2)
+
+    def __len__(self):
+        return self.n
+
+    def blocks(self):
+        for offset in range(0, self.n, self.BLOCK):
+            start = offset % 251
+            yield self.ring[start:start + min(self.BLOCK, self.n - offset)]
+
+
 class Handler(socketserver.BaseRequestHandler):
     def read_request(self):
         data = b""
@@ -130,14 +148,17 @@ class Handler(socketserver.BaseRequestHandler):
         if fault == "headers":
             self.request.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: ima")
             return self.request.shutdown(socket.SHUT_RDWR)
-        if "size" in query:
+        if "size" in query and int(one("size")) > 16 << 20:
+            body = PatternStream(int(one("size")), int(one("seed", "0")))
+        elif "size" in query:
             body = pattern_bytes(int(one("size")), int(one("seed", "0")))
         elif "page" in query:
             with LOG_LOCK:
                 body = PAGES.get(one("page"), b"")
         else:
             body = one("body").encode("utf-8")
-        body = body.replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
+        if not isinstance(body, PatternStream):
+            body = body.replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
         if "random" in query:
             noise = random.Random(int(one("seed", "0"))).randbytes(int(one("random")))
             if one("nonul") == "1":
@@ -178,6 +199,10 @@ class Handler(socketserver.BaseRequestHandler):
             self.request.sendall(("\r\n".join(lines) + "\r\n\r\n").encode("utf-8"))
             if stall:
                 time.sleep(stall)
+            if isinstance(body, PatternStream):
+                for block in body.blocks():
+                    self.request.sendall(block)
+                return
             payload = body
             if chunked and not raw:
                 payload = b"".join(b"%x\r\n%s\r\n" % (len(body[i:i + 1000]), body[i:i + 1000])
