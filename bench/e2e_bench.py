@@ -2,10 +2,13 @@
 """End to end: the real Velmora.exe under Wine against a loopback gallery of
 120 pictures with seeded latency and a per-connection bandwidth cap, for
 N = 1, 5 and 10 threads, beside the ideal schedules computed from the
-server's own log and beside curl's parallel mode on the same URLs.
-Prints a table; it is a benchmark, never a test.
+server's own log and beside curl's parallel mode on the same URLs. Then its
+memory: the peak resident set (VmHWM) of the Velmora.exe process for one run
+at 10 threads of ten pictures of 1 MB, 50 MB and 200 MB.
+Prints tables; it is a benchmark, never a test.
 
     bench/e2e_bench.py            (run from the project root, after a build)
+    bench/e2e_bench.py memory     (the memory table only)
 """
 import json
 import os
@@ -19,10 +22,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COUNT = 120
 
 
-def start_server(folder):
+def start_server(folder, count=COUNT, rate=8 * 1024 * 1024, size=0):
     port_file, log_file = os.path.join(folder, "port"), os.path.join(folder, "requests.log")
     server = subprocess.Popen([sys.executable, os.path.join(ROOT, "bench", "perf_server.py"), port_file, log_file,
-                               "7", str(COUNT)])
+                               "7", str(count), str(rate), str(size)])
     while not os.path.exists(port_file):
         time.sleep(0.05)
     with open(port_file) as f:
@@ -49,15 +52,65 @@ def ideal_rolling(durations, n):
     return max(free)
 
 
-def run_velmora(port, n):
+def start_driver(port, n, runs):
     env = dict(os.environ, VELMORA_GALLERY_URL="http://127.0.0.1:%d/gallery" % port, VELMORA_QUIET="1")
-    out = subprocess.run([os.path.join(ROOT, "tests", "wine-run"),
-                          os.path.join(ROOT, "build", "bin", "velmora-driver.exe"), "run", "Velmora.exe", str(n), "2"],
-                         env=env, capture_output=True, text=True, timeout=1800).stdout
-    walls = [int(w) for w in re.findall(r"wall_ms=(\d+)", out)]
-    if len(walls) != 2:
+    return subprocess.Popen([os.path.join(ROOT, "tests", "wine-run"),
+                             os.path.join(ROOT, "build", "bin", "velmora-driver.exe"), "run", "Velmora.exe", str(n),
+                             str(runs)], env=env, stdout=subprocess.PIPE, text=True)
+
+
+def run_velmora(port, n):
+    out = start_driver(port, n, 2).communicate(timeout=1800)[0]
+    runs = [(int(w), int(f)) for w, f in re.findall(r"wall_ms=(\d+) lines=\d+ failed=(\d+)", out)]
+    if len(runs) != 2:
         sys.exit("the driver did not finish two runs:\n" + out)
-    return walls[0] / 1000.0, walls[1] / 1000.0
+    return runs[0][0] / 1000.0, runs[1][0] / 1000.0, runs[0][1]
+
+
+def velmora_peak_kb():
+    """VmHWM of the running Velmora.exe (its own program, not the driver that names it), or 0."""
+    peak = 0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                program = f.read().split(b"\0")[0]
+            if not program.endswith(b"Velmora.exe"):
+                continue
+            with open("/proc/%s/status" % pid) as f:
+                peak = max(peak, next(int(line.split()[1]) for line in f if line.startswith("VmHWM:")))
+        except (OSError, StopIteration):
+            continue
+    return peak
+
+
+def memory_row(size):
+    with tempfile.TemporaryDirectory() as folder:
+        server, port, _ = start_server(folder, count=10, rate=0, size=size)
+        try:
+            driver = start_driver(port, 10, 1)
+            peak = 0
+            while driver.poll() is None:
+                peak = max(peak, velmora_peak_kb())
+                time.sleep(0.05)
+            out = driver.stdout.read()
+        finally:
+            server.terminate()
+    runs = re.findall(r"wall_ms=(\d+) lines=(\d+) failed=(\d+)", out)
+    if len(runs) != 1 or runs[0][1] != "10":
+        sys.exit("the memory run did not handle ten pictures:\n" + out)
+    return peak, int(runs[0][0]) / 1000.0, int(runs[0][2])
+
+
+def memory_table():
+    rows = [(size, *memory_row(size)) for size in (1 << 20, 50 << 20, 200 << 20)]
+    print("\nMemory: one run at 10 threads of 10 pictures, peak resident set of Velmora.exe (VmHWM)\n")
+    print("| pictures | bytes in the run | peak MB | x 10 x 1 MB | run s | failures |")
+    print("|---|---|---|---|---|---|")
+    base = rows[0][1]
+    for size, peak, seconds, failed in rows:
+        print("| 10 x %d MB | %d MB | %.1f | %.2f | %.1f | %d |" % (
+            size >> 20, 10 * size >> 20, peak / 1024.0, peak / base, seconds, failed))
+    print("\nThe peak includes Wine's own share of the process (its loader and system DLLs).")
 
 
 def run_curl(port, n, folder):
@@ -78,7 +131,7 @@ def main():
         with tempfile.TemporaryDirectory() as folder:
             server, port, log_file = start_server(folder)
             try:
-                first, second = run_velmora(port, n)
+                first, second, failures = run_velmora(port, n)
                 ours = sorted(requests(log_file, "MSIE 6.0"), key=lambda e: e["index"])
                 durations = [e["end"] - e["start"] for e in ours]
                 picture_requests = len(ours)
@@ -86,14 +139,15 @@ def main():
             finally:
                 server.terminate()
             rows.append((n, first, ideal_batches(durations, n), ideal_rolling(durations, n), curl,
-                         1000.0 * second / COUNT, picture_requests - COUNT))
+                         1000.0 * second / COUNT, picture_requests - COUNT, failures))
     print("\nEnd to end: 120 pictures (20 KB - 2 MB), 20-300 ms latency, 8 MB/s per connection\n")
-    print("| N | Velmora s | ideal batch s | x batch | ideal rolling s | x rolling | curl s | x curl |"
-          " 2nd run ms/picture | 2nd run picture requests |")
-    print("|---|---|---|---|---|---|---|---|---|---|")
-    for n, first, batch, rolling, curl, per_picture, again in rows:
-        print("| %d | %.2f | %.2f | %.3f | %.2f | %.3f | %.2f | %.3f | %.1f | %d |" % (
-            n, first, batch, first / batch, rolling, first / rolling, curl, first / curl, per_picture, again))
+    print("| N | Velmora s | 1st run failures | ideal batch s | x batch | ideal rolling s | x rolling | curl s |"
+          " x curl | 2nd run ms/picture | 2nd run picture requests |")
+    print("|---|---|---|---|---|---|---|---|---|---|---|")
+    for n, first, batch, rolling, curl, per_picture, again, failures in rows:
+        print("| %d | %.2f | %d | %.2f | %.3f | %.2f | %.3f | %.2f | %.3f | %.1f | %d |" % (
+            n, first, failures, batch, first / batch, rolling, first / rolling, curl, first / curl, per_picture,
+            again))
     print("\nVelmora s: click to completion box (page fetch and harvest included).")
     print("ideal batch: the sum over batches of N (page order) of the slowest fetch, from the server's log;")
     print("ideal rolling: the same fetches on N workers that each take the next picture when free;")
@@ -101,4 +155,6 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    if sys.argv[1:] != ["memory"]:
+        main()
+    memory_table()

@@ -87,9 +87,11 @@ int Run(const char* program, int threads, int runs, const char* shot) {
             return 4;
         }
         DWORD elapsed = result.milliseconds;
-        std::printf("run %d: %.1f s, box \"%s\", label \"%s\" (wall_ms=%lu lines=%zu)\n", run, elapsed / 1000.0,
-                    GbkToUtf8(result.boxText).c_str(), GbkToUtf8(result.progress).c_str(),
-                    static_cast<unsigned long>(elapsed), result.log.size());
+        size_t failed = 0;
+        for (const std::string& line : result.log) failed += line.rfind("下载失败：", 0) == 0;
+        std::printf("run %d: %.1f s, box \"%s\", label \"%s\" (wall_ms=%lu lines=%zu failed=%zu)\n", run,
+                    elapsed / 1000.0, GbkToUtf8(result.boxText).c_str(), GbkToUtf8(result.progress).c_str(),
+                    static_cast<unsigned long>(elapsed), result.log.size(), failed);
         if (!std::getenv("VELMORA_QUIET"))
             for (const std::string& line : result.log) std::printf("  %s\n", GbkToUtf8(line).c_str());
     }
