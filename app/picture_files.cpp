@@ -24,7 +24,8 @@ TextArray temporaryFiles;  // empty slots are free
 // A file just closed can stay held for a moment under Wine (a sharing
 // violation when it is renamed or deleted at once): a few short retries ride it out.
 constexpr int FileAttempts = 50;
-constexpr int ShutdownDeleteAttempts = 10;
+// At shutdown the retries of all files together stay within half a second.
+constexpr int ShutdownRetries = 25;
 constexpr uint32_t RetryMilliseconds = 20;
 
 void Pause() { rt().CallDllCommand(program::DllSleep, &RetryMilliseconds, 1); }
@@ -102,13 +103,13 @@ void DiscardTemporaryFile(const Text& temporary) {
 void RemoveTemporaryFiles() {
     EnterSection(fileSection);
     closing = true;
+    int retries = ShutdownRetries;
     for (uint32_t i = 1; i <= temporaryFiles.Count(); ++i) {
         Text path = Join(temporaryFiles.TextAt(i));
         if (path.Empty()) continue;
         // A worker may still be writing: its file is deleted now and vanishes
         // when the process ends and takes the worker's handle with it.
-        for (int attempt = 0; attempt < ShutdownDeleteAttempts && !DeleteFileAt(path) && FileExists(path.Arg()); ++attempt)
-            Pause();
+        while (!DeleteFileAt(path) && FileExists(path.Arg()) && retries-- > 0) Pause();
     }
     LeaveSection(fileSection);
 }

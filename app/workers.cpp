@@ -11,18 +11,21 @@ using namespace routine;
 
 namespace {
 
-constexpr int32_t TemporarySuffixRoom = 16;  // ".<file number>.part"
-// 150 GBK bytes are at most 225 UTF-8 bytes: with ".jpg" and the suffix, under 255.
-constexpr int32_t NameRoom = 150;
+// ".<process id>-<file number>.part": the process id keeps the name apart from
+// whatever another process, or an earlier one that ended abruptly, left behind.
+constexpr int32_t TemporarySuffixRoom = 27;
+// 148 GBK bytes are at most 222 UTF-8 bytes: with ".jpg" and the suffix, under 255.
+constexpr int32_t NameRoom = 148;
 
-// An error or login page answered with 200 is no picture: it starts with
-// markup, which no picture format does.
-bool LooksLikeWebPage(const Bytes& bytes) {
-    const uint8_t* data = bytes.Data();
-    uint32_t at = 0, length = bytes.Length();
+// An error or login page answered with 200 is no picture: after blanks it
+// starts with markup, which no picture format does, and no picture starts
+// with a run of blanks as long as the first bytes the fetch keeps.
+bool LooksLikeWebPage(const Bytes& firstBytes) {
+    const uint8_t* data = firstBytes.Data();
+    uint32_t at = 0, length = firstBytes.Length();
     if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) at = 3;
     while (at < length && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n')) ++at;
-    return at < length && data[at] == '<';
+    return length > 0 && (at == length || data[at] == '<');
 }
 
 // A folder that took the picture's name is no downloaded picture.
@@ -50,8 +53,9 @@ void CloseFileHandle(int32_t handle) {
 // the target's name once it is whole and is a picture; otherwise nothing of
 // it stays. The memory this takes does not grow with the picture.
 bool SavePicture(const char* url, const Text& target, int32_t fileNumber) {
+    Text process = ToText(static_cast<int32_t>(rt().CallDllCommand(program::DllGetCurrentProcessId, nullptr, 0)));
     Text number = ToText(fileNumber);
-    Text temporary = Join(target, ".", number, ".part");
+    Text temporary = Join(target, ".", process, "-", number, ".part");
     int32_t file = CreateTemporaryFile(temporary);
     if (!file) return false;
     FetchOutcome outcome;

@@ -22,7 +22,8 @@ enum DllCommandNumber : int32_t {
     DllCloseHandle = 14,        // thread handles are released after their wait
     DllSleep = 15,              // a moment between attempts on a file still held elsewhere
     DllCreateFile = 16,         // a picture's temporary file, new and never shared but for deletion
-    DllCommandCount = 17,
+    DllGetCurrentProcessId = 17,  // temporary names of their own, whatever another process left behind
+    DllCommandCount = 18,
 };
 
 }  // namespace velmora::program

@@ -29,7 +29,7 @@ const LibraryDescriptor* const libraries[4] = {
 const char* const dllLibraryNames[] = {
     "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
     "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
-    "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
 };
 
 const char* const dllFunctionNames[] = {
@@ -50,6 +50,7 @@ const char* const dllFunctionNames[] = {
     "CloseHandle",          // 14
     "Sleep",                // 15
     "CreateFileA",          // 16
+    "GetCurrentProcessId",  // 17
 };
 static_assert(std::size(dllLibraryNames) == DllCommandCount && std::size(dllFunctionNames) == DllCommandCount,
               "one library and one export per DLL command");

@@ -5,6 +5,11 @@
 #include "runtime/runtime_app.h"
 
 namespace velmora {
+namespace {
+
+constexpr UINT MainThreadShutdownWaitMilliseconds = 5000;
+
+}  // namespace
 
 void RunShutdownSequence(int32_t code) {
     RuntimeApp& app = App();
@@ -14,8 +19,13 @@ void RunShutdownSequence(int32_t code) {
         // to the main thread; this thread only asks for them and ends the process.
         app.requestedExitCode = code;
         app.exitCodeRequested = true;
+        // The wait is bounded: the main thread may itself be waiting for
+        // this thread (a cleanup routine that needs a lock this thread holds),
+        // and then the process ends without its shutdown rather than never.
+        DWORD_PTR ignored = 0;
         if (app.hiddenWindow)
-            SendMessageA(app.hiddenWindow, ExitOnMainThreadMessage, static_cast<WPARAM>(code), 0);
+            SendMessageTimeoutA(app.hiddenWindow, ExitOnMainThreadMessage, static_cast<WPARAM>(code), 0, SMTO_NORMAL,
+                                MainThreadShutdownWaitMilliseconds, &ignored);
         ExitProcess(static_cast<UINT>(code));
     }
     // A second request on the main thread (an exit from inside the shutdown)

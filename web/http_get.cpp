@@ -1,6 +1,7 @@
 #include "web/http_get.h"
 #include <cstring>
-#include <new>
+#include <deque>
+#include <mutex>
 #include <string>
 #include "web/internet_client.h"
 #include "web/visit_web_page.h"
@@ -53,11 +54,56 @@ void Close(OpenHandles handles) {
     if (handles.connection) WinInet().InternetCloseHandle(handles.connection);
 }
 
-DWORD WINAPI CloseInTheBackground(void* parameter) {
-    auto* handles = static_cast<OpenHandles*>(parameter);
-    Close(*handles);
-    delete handles;
-    return 0;
+// Abandoned requests, closed one after another by one thread of the
+// library's, so however many a page abandons, one closes at a time and no
+// fetch waits for it. The thread lives until the process ends.
+class AbandonedRequests {
+public:
+    void Add(OpenHandles handles) {
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            if (!closer_ && !Start()) {
+                Close(handles);
+                return;
+            }
+            waiting_.push_back(handles);
+        }
+        SetEvent(wake_);
+    }
+
+private:
+    // Called under the lock.
+    bool Start() {
+        wake_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        closer_ = wake_ ? CreateThread(nullptr, 0, Run, this, 0, nullptr) : nullptr;
+        return closer_ != nullptr;
+    }
+    static DWORD WINAPI Run(void* self) {
+        auto& requests = *static_cast<AbandonedRequests*>(self);
+        for (;;) {
+            WaitForSingleObject(requests.wake_, INFINITE);
+            for (;;) {
+                OpenHandles next;
+                {
+                    std::lock_guard<std::mutex> guard(requests.lock_);
+                    if (requests.waiting_.empty()) break;
+                    next = requests.waiting_.front();
+                    requests.waiting_.pop_front();
+                }
+                Close(next);
+            }
+        }
+    }
+
+    std::mutex lock_;
+    std::deque<OpenHandles> waiting_;
+    HANDLE wake_ = nullptr;
+    HANDLE closer_ = nullptr;
+};
+
+AbandonedRequests& Abandoned() {
+    static AbandonedRequests* requests = new AbandonedRequests;  // never destroyed: its thread outlives main
+    return *requests;
 }
 
 }  // namespace
@@ -96,16 +142,10 @@ HttpGet::HttpGet(std::string_view text) {
 
 HttpGet::~HttpGet() {
     OpenHandles handles{request_, connection_};
-    if (abandoned_ && request_) {
-        auto* parting = new (std::nothrow) OpenHandles(handles);
-        HANDLE closer = parting ? CreateThread(nullptr, 0, CloseInTheBackground, parting, 0, nullptr) : nullptr;
-        if (closer) {
-            CloseHandle(closer);
-            return;
-        }
-        delete parting;
-    }
-    Close(handles);
+    if (abandoned_ && request_)
+        Abandoned().Add(handles);
+    else
+        Close(handles);
 }
 
 int32_t HttpGet::Status() const {
@@ -116,21 +156,24 @@ int32_t HttpGet::Status() const {
 }
 
 int64_t HttpGet::AnnouncedLength() const {
-    char buffer[32] = {};
-    DWORD length = sizeof buffer;
-    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr)) return -1;
+    char buffer[256] = {};
+    DWORD length = sizeof buffer - 1;
+    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_CONTENT_LENGTH, buffer, &length, nullptr))
+        return GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND ? NoLength : UnreadableLength;
     int64_t value = 0;
     for (const char* digit = buffer; *digit; ++digit) {
-        if (*digit < '0' || *digit > '9' || value > (int64_t{1} << 50)) return -1;
+        if (*digit < '0' || *digit > '9') return UnreadableLength;
+        if (value > (int64_t{1} << 50)) return HugeLength;
         value = value * 10 + (*digit - '0');
     }
     return value;
 }
 
 bool HttpGet::Chunked() const {
-    char buffer[64] = {};
-    DWORD length = sizeof buffer;
-    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_TRANSFER_ENCODING, buffer, &length, nullptr)) return false;
+    char buffer[256] = {};
+    DWORD length = sizeof buffer - 1;
+    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_TRANSFER_ENCODING, buffer, &length, nullptr))
+        return GetLastError() != ERROR_HTTP_HEADER_NOT_FOUND;  // a header that cannot be read proves nothing
     for (char& c : buffer) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     return std::strstr(buffer, "chunked") != nullptr;
 }

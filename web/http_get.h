@@ -21,10 +21,16 @@ public:
     HINTERNET Request() const { return request_; }
     // The HTTP status, 0 when none arrived.
     int32_t Status() const;
-    // The announced Content-Length, or -1 when there is none (or it cannot be read).
+    // The announced Content-Length; NoLength when none was sent,
+    // UnreadableLength when one was sent that is no number, HugeLength for
+    // one beyond 2^50.
     int64_t AnnouncedLength() const;
+    static constexpr int64_t NoLength = -1;
+    static constexpr int64_t UnreadableLength = -2;
+    static constexpr int64_t HugeLength = INT64_MAX;
     // WinINet hides the chunk framing and ends a chunked body cut short as if
-    // it were whole; the request is HTTP/1.0, so no such body can be proven complete.
+    // it were whole; the request is HTTP/1.0, so no such body can be proven
+    // complete (nor one whose Transfer-Encoding cannot be read).
     bool Chunked() const;
     // The rest of the body is not wanted. Closing such a request can take as
     // long as the rest takes to arrive (Wine's WinINet reads an announced

@@ -59,7 +59,8 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
         }
         output.append(buffer.get(), read);
     }
-    report.Set(status, clean && provable && (announced < 0 || static_cast<int64_t>(output.size()) == announced));
+    bool lengthMatches = announced == HttpGet::NoLength || static_cast<int64_t>(output.size()) == announced;
+    report.Set(status, clean && provable && lengthMatches);
     commands::SetByteSet(result, output);
 }
 

@@ -35,7 +35,8 @@ void StoreByteSet(const ValueRecord& variable, const uint8_t* data, uint32_t len
 void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     commands::Args args(count, arguments);
     auto file = reinterpret_cast<HANDLE>(args[1].low);
-    int64_t limit = args.Given(2) && args.Int(2) > 0 ? args.Int(2) : 0;
+    // Without a limit of the caller's, the count it answers is the limit.
+    int64_t limit = args.Given(2) && args.Int(2) > 0 ? args.Int(2) : INT32_MAX;
     FetchReport report{args.Given(3) ? reinterpret_cast<int32_t*>(args[3].low) : nullptr,
                        args.Given(4) ? reinterpret_cast<int32_t*>(args[4].low) : nullptr};
     report.Set(0, false);
@@ -46,7 +47,7 @@ void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 
     int32_t status = get.Status();
     int64_t announced = get.AnnouncedLength();
-    if (limit && announced > limit) {
+    if (announced > limit) {
         get.Abandon();
         return report.Set(status, false);
     }
@@ -64,7 +65,7 @@ void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
             clean = true;
             break;
         }
-        if (limit && written + read > limit) {  // past the limit: what came before stays, incomplete
+        if (written + read > limit) {  // past the limit: what came before stays, incomplete
             get.Abandon();
             break;
         }
@@ -79,7 +80,8 @@ void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
         }
         written += read;
     }
-    report.Set(status, clean && !get.Chunked() && (announced < 0 || written == announced));
+    bool lengthMatches = announced == HttpGet::NoLength || written == announced;
+    report.Set(status, clean && !get.Chunked() && lengthMatches);
     StoreByteSet(args[5], first, firstLength);
     commands::SetInt(result, static_cast<int32_t>(written));
 }

@@ -10,8 +10,8 @@ namespace velmora::web {
 // [complete variable], [first bytes variable]): a plain GET whose body is
 // written to the open file handle (the caller's: it creates and closes it).
 // Answers the number of body bytes written. An answer that announces more
-// than the size limit (0 or omitted: none) is not read at all; a body that
-// passes it stops there. The status variable gets the HTTP status (0 when
+// than the size limit (0 or omitted: 2^31 - 1 bytes) is not read at all; a
+// body that passes it stops there. The status variable gets the HTTP status (0 when
 // none arrived); the complete variable whether the whole body arrived and
 // was written (a clean end, a matching Content-Length when one was sent, not
 // chunked, within the limit, every write done); the first bytes variable (a

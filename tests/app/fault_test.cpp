@@ -162,6 +162,7 @@ std::vector<FaultCase> Faults() {
         {"trickleThatCompletes", r + "size=4&seed=9&trickle=1", Outcome::Saved, PatternBytes(4, 9)},
         {"headerLines2000", r + "size=40000&seed=5&headerlines=2000", Outcome::Saved, PatternBytes(40000, 5)},
         {"htmlWith200", r + "status=200&ctype=text/html&body=%3Chtml%3Esign%20in%3C/html%3E"},
+        {"blanksThenHtml", r + "status=200&ctype=text/html&blanks=3000&body=%3Chtml%3Esign%20in%3C/html%3E"},
         {"notFound", r + "status=404&ctype=text/html&body=%3Chtml%3Enot%20found%3C/html%3E"},
         {"serverError", r + "status=500&ctype=text/html&body=%3Chtml%3Eoops%3C/html%3E"},
     };
@@ -259,6 +260,34 @@ TEST_P(PageAndDiskFaults, AFullDiskFailsWhatDoesNotFitAndLeavesNoPart) {
     size_t failed = std::count_if(run.log.begin(), run.log.end(),
                                   [](const std::string& line) { return line.rfind("下载失败：", 0) == 0; });
     EXPECT_EQ(failed, 2u) << LogText(run);
+}
+
+// Temporary files left by an earlier process (one that ended abruptly, or
+// runs beside this one) are nobody's business here: they stay as they are,
+// and every picture is still saved.
+TEST_P(PageAndDiskFaults, TemporaryFilesLeftBehindTakeNoPictureHostage) {
+    std::string tag = "stale" + std::to_string(GetParam());
+    auto pictures = PicturesAround(tag, {"Fault", "{{BASE}}/r?size=500&seed=3", Outcome::Saved, PatternBytes(500, 3)});
+    FreshPicturesFolder();
+    std::vector<std::string> planted;
+    for (const PictureSpec& picture : pictures)
+        for (int k = 1; k <= 12; ++k)
+            for (const std::string& suffix : {std::to_string(k), "4-" + std::to_string(k)}) {
+                planted.push_back(PicturesFolder() + "\\" + picture.name + ".jpg." + suffix + ".part");
+                ASSERT_TRUE(WriteContent(planted.back(), "left behind"));
+            }
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    Session session;
+    driver::RunResult run = session.Run(GetParam(), 60000);
+    ASSERT_TRUE(run.completed);
+    for (const PictureSpec& picture : pictures) {
+        if (picture.name == "Existing") continue;
+        EXPECT_NE(std::find(run.log.begin(), run.log.end(), "下载完成：" + picture.name), run.log.end()) << picture.name;
+        EXPECT_TRUE(Content(PicturesFolder() + "\\" + picture.name + ".jpg") == picture.body) << picture.name;
+    }
+    for (const std::string& path : planted) EXPECT_EQ(Content(path), "left behind") << path;
+    EXPECT_EQ(FilesIn(PicturesFolder()).size(), planted.size() + pictures.size());
+    EXPECT_EQ(session.Close(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, PageAndDiskFaults, ::testing::Values(1, 10),

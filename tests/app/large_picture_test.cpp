@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include "tests/app/app_test_support.h"
+#include <psapi.h>  // after windows.h
 
 namespace velmora::testing {
 namespace {
@@ -46,6 +47,15 @@ std::vector<std::string> FilesMatching(const char* pattern) {
     return names;
 }
 
+// The most memory the process has had, in MB (0 when it cannot be read).
+double PeakMegabytes(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    PROCESS_MEMORY_COUNTERS counters{};
+    bool read = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
+    if (process) CloseHandle(process);
+    return read ? counters.PeakWorkingSetSize / 1048576.0 : 0;
+}
+
 class TwoHundredMegabytePictures : public ::testing::TestWithParam<int> {};
 
 TEST_P(TwoHundredMegabytePictures, TenOfThemAreSavedWhole) {
@@ -56,7 +66,10 @@ TEST_P(TwoHundredMegabytePictures, TenOfThemAreSavedWhole) {
     Session session;
     driver::RunResult run = session.Run(GetParam(), 600000);
     ASSERT_TRUE(run.completed);
-    std::printf("10 x 200 MB at N=%d: %lu ms\n", GetParam(), run.milliseconds);
+    double peak = PeakMegabytes(session.child.Id());
+    std::printf("10 x 200 MB at N=%d: %lu ms, peak working set %.1f MB\n", GetParam(), run.milliseconds, peak);
+    EXPECT_GT(peak, 0.0);
+    EXPECT_LT(peak, 100.0) << "memory grew with the pictures";
     for (int k = 1; k <= 10; ++k) {
         std::string name = "Big" + std::to_string(k);
         EXPECT_NE(std::find(run.log.begin(), run.log.end(), "下载完成：" + name), run.log.end()) << name;

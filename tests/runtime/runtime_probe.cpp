@@ -96,6 +96,17 @@ void CleanupThatNeedsTheWorkersLock() {
     LeaveCriticalSection(&heldByWorker);
 }
 
+// The worker that holds the lock ends the program while the main thread's
+// cleanup waits for that lock: the exit must not wait for ever.
+DWORD WINAPI ExitWhileHoldingTheLock(void*) {
+    EnterCriticalSection(&heldByWorker);
+    SetEvent(workerHoldsLock);
+    while (!App().exiting) Sleep(1);
+    Sleep(50);  // the cleanup is now waiting for the lock
+    routine::rt().ExitProgram(5);
+    return 0;
+}
+
 std::string scenario;
 std::string scenarioArgument;
 
@@ -165,6 +176,14 @@ int ProbeEntry() {
         InitializeCriticalSection(&heldByWorker);
         workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         CloseHandle(CreateThread(nullptr, 0, CallDllCommandsInsideTheLock, nullptr, 0, nullptr));
+        WaitForSingleObject(workerHoldsLock, INFINITE);
+        routine::CallProgramService(ProgramService::SetCleanupRoutine,
+                                    reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));
+    }
+    if (scenario == "worker-exit-holding-a-lock-the-cleanup-needs") {
+        InitializeCriticalSection(&heldByWorker);
+        workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        CloseHandle(CreateThread(nullptr, 0, ExitWhileHoldingTheLock, nullptr, 0, nullptr));
         WaitForSingleObject(workerHoldsLock, INFINITE);
         routine::CallProgramService(ProgramService::SetCleanupRoutine,
                                     reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));

@@ -105,6 +105,12 @@ TEST(Shutdown, AWorkerInsideALockTheCleanupNeedsFinishesItsDllCallsAndLetsGo) {
     EXPECT_EQ(run.output, "cleanup got the lock main\nnotify6 main\n");
 }
 
+TEST(Shutdown, AWorkerThatEndsTheProgramWhileTheCleanupWaitsForItsLockEndsItAllTheSame) {
+    ProbeRun run = RunProbe("worker-exit-holding-a-lock-the-cleanup-needs");
+    EXPECT_EQ(run.exitCode, 5u);
+    EXPECT_EQ(run.output, "") << "the cleanup never got the lock; the process ended with the worker's code";
+}
+
 std::string BoxOf(const std::string& message, int code = 0) {
     std::string text = "box[错误]" + boxStyle + "运行时出错!\r\n\r\n";
     if (code) text += "错误代码：" + std::to_string(code) + "\r\n\r\n";

@@ -15,7 +15,8 @@ Routes:
            the headers), stallhead=SECONDS (before any byte), chunksize=HEX
            (a chunked body whose first size line is HEX), trickle=SECONDS
            (between body bytes), headerlines=N, random=N (seeded random bytes before the body; nonul=1 without zero bytes),
-           endless=1 (after the body, pattern bytes for as long as the client reads; with cl=N or cl=none)
+           endless=1 (after the body, pattern bytes for as long as the client reads; with cl=N or cl=none),
+           blanks=N (N spaces before the body)
   /p       301 to http://localhost:PORT when asked for host 127.0.0.1,
            else 200 with the request line as body
   /loop    301 to itself, for ever
@@ -148,7 +149,10 @@ class Handler(socketserver.BaseRequestHandler):
         if fault == "headers":
             self.request.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: ima")
             return self.request.shutdown(socket.SHUT_RDWR)
-        if "size" in query and int(one("size")) > 16 << 20:
+        # Big plain bodies are made as they are sent; the options that shape a
+        # body (cuts, chunks, trickles, noise) need it whole.
+        shaped = any(name in query for name in ("cut", "chunked", "chunksize", "trickle", "endless", "random", "blanks"))
+        if "size" in query and int(one("size")) > 16 << 20 and not shaped:
             body = PatternStream(int(one("size")), int(one("seed", "0")))
         elif "size" in query:
             body = pattern_bytes(int(one("size")), int(one("seed", "0")))
@@ -159,6 +163,8 @@ class Handler(socketserver.BaseRequestHandler):
             body = one("body").encode("utf-8")
         if not isinstance(body, PatternStream):
             body = body.replace(b"{{BASE}}", b"http://127.0.0.1:%d" % self.server.server_address[1])
+        if "blanks" in query:
+            body = b" " * int(one("blanks")) + body
         if "random" in query:
             noise = random.Random(int(one("seed", "0"))).randbytes(int(one("random")))
             if one("nonul") == "1":

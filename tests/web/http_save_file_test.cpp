@@ -95,6 +95,8 @@ TEST(HttpSaveFile, WhatCannotBeProvenWholeIsNotComplete) {
     EXPECT_EQ(cut.complete, 0);
     EXPECT_EQ(cut.file, PatternBytes(400000).substr(0, cut.file.size()));
     EXPECT_EQ(Save(ServerUrl("/r?size=40000&chunked=1")).complete, 0) << "a chunked body cannot be proven whole";
+    Saved paddedLength = Save(ServerUrl("/r?size=40000&cut=20000&cl=" + std::string(40, '0') + "40000"));
+    EXPECT_EQ(paddedLength.complete, 0) << "a long Content-Length is still read and compared";
     Saved unwritable = Save(ServerUrl("/r?size=40000"), 0, GENERIC_READ);
     EXPECT_EQ(unwritable.complete, 0) << "a write that failed";
     EXPECT_EQ(unwritable.written, 0);
