@@ -19,7 +19,9 @@ std::atomic<bool> closing{false};
 
 namespace {
 
-TextArray temporaryFiles;  // empty slots are free
+// Empty slots are free. Like every global of the program it lives until the
+// process ends, so it is never destroyed under a worker or after the runtime.
+TextArray& temporaryFiles = *new TextArray;
 
 // A file just closed can stay held for a moment under Wine (a sharing
 // violation when it is renamed or deleted at once): a few short retries ride it out.

@@ -107,6 +107,16 @@ DWORD WINAPI ExitWhileHoldingTheLock(void*) {
     return 0;
 }
 
+// Starts the worker, lets it take the lock, and registers a cleanup routine that needs it.
+void CleanupWaitsForAWorkersLock(LPTHREAD_START_ROUTINE worker) {
+    InitializeCriticalSection(&heldByWorker);
+    workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    CloseHandle(CreateThread(nullptr, 0, worker, nullptr, 0, nullptr));
+    WaitForSingleObject(workerHoldsLock, INFINITE);
+    routine::CallProgramService(ProgramService::SetCleanupRoutine,
+                                reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));
+}
+
 std::string scenario;
 std::string scenarioArgument;
 
@@ -172,22 +182,10 @@ int ProbeEntry() {
         CloseHandle(CreateThread(nullptr, 0, CallDllCommandsForever, nullptr, 0, nullptr));
         Sleep(50);
     }
-    if (scenario == "dll-calls-inside-a-lock-the-cleanup-needs") {
-        InitializeCriticalSection(&heldByWorker);
-        workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        CloseHandle(CreateThread(nullptr, 0, CallDllCommandsInsideTheLock, nullptr, 0, nullptr));
-        WaitForSingleObject(workerHoldsLock, INFINITE);
-        routine::CallProgramService(ProgramService::SetCleanupRoutine,
-                                    reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));
-    }
-    if (scenario == "worker-exit-holding-a-lock-the-cleanup-needs") {
-        InitializeCriticalSection(&heldByWorker);
-        workerHoldsLock = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        CloseHandle(CreateThread(nullptr, 0, ExitWhileHoldingTheLock, nullptr, 0, nullptr));
-        WaitForSingleObject(workerHoldsLock, INFINITE);
-        routine::CallProgramService(ProgramService::SetCleanupRoutine,
-                                    reinterpret_cast<uint32_t>(&CleanupThatNeedsTheWorkersLock));
-    }
+    if (scenario == "dll-calls-inside-a-lock-the-cleanup-needs")
+        CleanupWaitsForAWorkersLock(CallDllCommandsInsideTheLock);
+    if (scenario == "worker-exit-holding-a-lock-the-cleanup-needs")
+        CleanupWaitsForAWorkersLock(ExitWhileHoldingTheLock);
     if (scenario == "worker-exit-during-shutdown")
         routine::CallProgramService(ProgramService::SetCleanupRoutine,
                                     reinterpret_cast<uint32_t>(&ExitFromWorkerDuringShutdown));
