@@ -19,7 +19,7 @@ HANDLE Heap() {
 // Counted at the one door when VELMORA_HEAP_STATISTICS is set, so a
 // benchmark can see what a run keeps; otherwise it costs nothing.
 std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
-const bool counting = GetEnvironmentVariableA("VELMORA_HEAP_STATISTICS", nullptr, 0) != 0;
+const bool counting = TestSetting("VELMORA_HEAP_STATISTICS").has_value();
 
 // Tests make the Nth allocation (from 1) fail through VELMORA_FAIL_ALLOCATION,
 // to prove every refusal ends in the fatal report and never in a crash.

@@ -1,18 +1,14 @@
-// Test-only settings read from the environment once at start-up. Each is
-// absent in normal use, and then changes nothing.
+// Test-only settings. The test build of the program and every test binary
+// read them from the environment (runtime/test_settings.cpp); the program a
+// user gets has none (runtime/no_test_settings.cpp), whatever is set. Each
+// executable links exactly one of the two.
 #pragma once
-#include <windows.h>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 
 namespace velmora {
 
-inline std::optional<int64_t> TestSetting(const char* name) {
-    char text[32] = {};
-    DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
-    if (length == 0 || length >= sizeof text) return std::nullopt;
-    return std::strtoll(text, nullptr, 10);
-}
+// The setting's integer value, or nothing when it is not set (or the build has no test settings).
+std::optional<int64_t> TestSetting(const char* name);
 
 }  // namespace velmora

@@ -18,7 +18,7 @@ struct Ending {
 
 Ending SessionFailingAt(int n) {
     ScopedEnvironment failing("VELMORA_FAIL_ALLOCATION", std::to_string(n));
-    driver::ChildProcess child("\"" + driver::OwnDirectory() + "Velmora.exe\"");
+    driver::ChildProcess child("\"" + ProgramUnderTest() + "\"");
     HWND window = nullptr;
     bool closed = false;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(10)) {

@@ -152,6 +152,11 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
 
 ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
+std::string ProgramUnderTest() {
+    const char* program = std::getenv("VELMORA_PROGRAM");
+    return driver::OwnDirectory() + (program && *program ? program : "Velmora.exe");
+}
+
 Session::Session(const std::string& program) : child("\"" + program + "\"") {
     HWND window = child.WaitForTopWindow(nullptr, "Velmora", 60000);
     EXPECT_NE(window, nullptr);

@@ -48,10 +48,15 @@ private:
     bool had_ = false;
 };
 
+// The program the tests start: Velmora.exe, what users get, unless
+// VELMORA_PROGRAM names another beside the tests (Velmora-test.exe, the build
+// that reads the test-only settings).
+std::string ProgramUnderTest();
+
 struct Session {
     driver::ChildProcess child;
     driver::VelmoraUnits units;
-    explicit Session(const std::string& program = driver::OwnDirectory() + "Velmora.exe");
+    explicit Session(const std::string& program = ProgramUnderTest());
     driver::RunResult Run(int threads, DWORD timeoutMilliseconds = 300000);
     // Closes the window; the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD Close(DWORD waitMilliseconds = 30000);

@@ -1,7 +1,5 @@
 // The runtime as a process sees it: exit codes, error boxes, shutdown order.
 #include <gtest/gtest.h>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include "tools/driver/process_control.h"
 
@@ -167,16 +165,6 @@ TEST(RealProgram, TheWindowAppearsAndClosingItEndsWithZero) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(velmora.Wait(30000));
     EXPECT_EQ(velmora.ExitCode(), 0u);
-}
-
-TEST(RealProgram, IsLargeAddressAware) {
-    std::ifstream file(OwnDirectory() + "Velmora.exe", std::ios::binary);
-    std::string image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
-    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
-    ASSERT_LT(static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32), image.size());
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
-    EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
 }
 
 }  // namespace

@@ -1,0 +1,8 @@
+// The shipped program's settings: there are none.
+#include "runtime/test_settings.h"
+
+namespace velmora {
+
+std::optional<int64_t> TestSetting(const char*) { return std::nullopt; }
+
+}  // namespace velmora

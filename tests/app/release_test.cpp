@@ -1,0 +1,175 @@
+// What a Windows user downloads: Velmora.exe as built for release. Its file
+// (imports, subsystem, size, version resource, manifest), its indifference to
+// the test-only settings, and hostile gallery addresses.
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include "tests/app/app_test_support.h"
+
+namespace velmora::testing {
+namespace {
+
+using driver::OwnDirectory;
+
+std::string ReleaseProgram() { return OwnDirectory() + "Velmora.exe"; }
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return text;
+}
+
+// The PE file as it lies on disk, read by its headers.
+class PortableExecutable {
+public:
+    explicit PortableExecutable(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        bytes_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    size_t Size() const { return bytes_.size(); }
+    const IMAGE_NT_HEADERS32* Headers() const {
+        if (bytes_.size() < sizeof(IMAGE_DOS_HEADER)) return nullptr;
+        auto offset = static_cast<size_t>(reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes_.data())->e_lfanew);
+        if (offset + sizeof(IMAGE_NT_HEADERS32) > bytes_.size()) return nullptr;
+        return reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes_.data() + offset);
+    }
+    // The names of the DLLs in the import directory.
+    std::vector<std::string> ImportedDlls() const {
+        std::vector<std::string> names;
+        const IMAGE_NT_HEADERS32* nt = Headers();
+        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (size_t at = FileOffset(imports.VirtualAddress); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes_.size();
+             at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes_.data() + at);
+            if (entry->Name == 0) break;
+            size_t name = FileOffset(entry->Name);
+            if (!name) break;
+            names.push_back(bytes_.c_str() + name);
+        }
+        return names;
+    }
+
+private:
+    size_t FileOffset(uint32_t rva) const {
+        const IMAGE_NT_HEADERS32* nt = Headers();
+        auto* section = IMAGE_FIRST_SECTION(nt);
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+            if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->Misc.VirtualSize)
+                return rva - section->VirtualAddress + section->PointerToRawData;
+        return 0;
+    }
+    std::string bytes_;
+};
+
+TEST(ReleaseFile, ImportsOnlySystemDllsOfEveryWindowsAndIsASmallLargeAddressAwareGuiProgram) {
+    PortableExecutable exe(ReleaseProgram());
+    const IMAGE_NT_HEADERS32* nt = exe.Headers();
+    ASSERT_NE(nt, nullptr);
+    // Present on every Windows from 7 to 11: the platform the program is built on, and the C runtime.
+    const std::set<std::string> everywhere = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll",
+                                              "ole32.dll",    "msvcrt.dll", "shell32.dll", "wininet.dll",
+                                              "winmm.dll",    "ws2_32.dll"};
+    std::vector<std::string> imports = exe.ImportedDlls();
+    EXPECT_FALSE(imports.empty());
+    for (const std::string& dll : imports) EXPECT_TRUE(everywhere.count(Lower(dll))) << dll << " is not on every Windows";
+    EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+    EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+    EXPECT_LT(exe.Size(), 2u << 20);
+    EXPECT_EQ(nt->FileHeader.PointerToSymbolTable, 0u) << "the release is stripped";
+}
+
+// A resource of the file, as bytes.
+std::string ResourceOf(const std::string& path, LPCSTR type) {
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::string bytes;
+    if (!module) return bytes;
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), type))
+        if (HGLOBAL loaded = LoadResource(module, found))
+            bytes.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+    FreeLibrary(module);
+    return bytes;
+}
+
+// A string value of the version resource (UTF-16 key, padding, UTF-16 value), as ASCII.
+std::string VersionValue(const std::string& resource, const std::string& key) {
+    std::string wideKey;
+    for (char c : key) wideKey += std::string{c, '\0'};
+    size_t at = resource.find(wideKey + std::string(2, '\0'));
+    if (at == std::string::npos) return "";
+    at += wideKey.size() + 2;
+    while (at % 4 != 0 || (at + 1 < resource.size() && resource[at] == '\0' && resource[at + 1] == '\0')) at += 2;
+    std::string value;
+    for (; at + 1 < resource.size() && (resource[at] || resource[at + 1]); at += 2) value += resource[at];
+    return value;
+}
+
+TEST(ReleaseFile, CarriesItsVersionAndAManifestThatAsksForNoRights) {
+    std::string version = ResourceOf(ReleaseProgram(), MAKEINTRESOURCEA(16));  // RT_VERSION
+    ASSERT_FALSE(version.empty());
+    EXPECT_EQ(VersionValue(version, "ProductVersion"), VELMORA_EXPECTED_VERSION);
+    EXPECT_EQ(VersionValue(version, "FileVersion"), VELMORA_EXPECTED_VERSION);
+    EXPECT_EQ(VersionValue(version, "ProductName"), "Velmora");
+    EXPECT_EQ(VersionValue(version, "OriginalFilename"), "Velmora.exe");
+    EXPECT_NE(VersionValue(version, "LegalCopyright"), "");
+    std::string manifest = ResourceOf(ReleaseProgram(), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+    for (const char* os : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                           "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(os), std::string::npos) << "supportedOS " << os;
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << "the look stays as it is";
+}
+
+void UseSampleGallery() { UseGallery(ServerUrl("/zh-CN/windows/wallpaper/?T1=all")); }
+
+driver::RunResult RunSample(const std::string& program) {
+    ClearPictures();
+    Session session(program);
+    driver::RunResult run = session.Run(10, 120000);
+    EXPECT_EQ(session.Close(), 0u);
+    return run;
+}
+
+TEST(ReleaseProgram, IgnoresEveryTestOnlySetting) {
+    UseSampleGallery();
+    const std::pair<const char*, const char*> settings[] = {
+        {"VELMORA_FAIL_ALLOCATION", "1"}, {"VELMORA_ALLOCATION_LIMIT", "1"}, {"VELMORA_TEST_DISK_ROOM", "0"},
+        {"VELMORA_NET_TIMEOUT_MS", "1"},  {"VELMORA_HEAP_STATISTICS", "1"}};
+    for (const auto& [name, value] : settings) {
+        ScopedEnvironment set(name, value);
+        driver::RunResult run = RunSample(ReleaseProgram());
+        ASSERT_TRUE(run.completed) << name;
+        EXPECT_EQ(run.progress, "24 / 24") << name;
+        EXPECT_EQ(std::count_if(run.log.begin(), run.log.end(),
+                                [](const std::string& line) { return line.rfind("下载完成：", 0) == 0; }),
+                  24)
+            << name;
+        EXPECT_EQ(FilesIn(PicturesFolder()).size(), 24u) << name;
+    }
+    // The test build does read them: with no room on the disk nothing is saved.
+    ScopedEnvironment full("VELMORA_TEST_DISK_ROOM", "0");
+    driver::RunResult run = RunSample(OwnDirectory() + "Velmora-test.exe");
+    ASSERT_TRUE(run.completed);
+    EXPECT_TRUE(FilesIn(PicturesFolder()).empty());
+    ClearPictures();
+}
+
+TEST(ReleaseProgram, AGalleryAddressThatLeadsNowhereIsAnEmptyRun) {
+    const std::string addresses[] = {"not a url at all", ServerUrl("/" + std::string(10240, 'a')),
+                                     "http://" + std::string(10240, 'b') + "/", "\x81\xFF%%%://::"};
+    for (const std::string& address : addresses) {
+        UseGallery(address);
+        driver::RunResult run = RunSample(ReleaseProgram());
+        ASSERT_TRUE(run.completed) << address.substr(0, 40);
+        EXPECT_EQ(run.progress, "0 / 0") << address.substr(0, 40);
+        EXPECT_EQ(run.boxText, "下载完成");
+        EXPECT_TRUE(run.log.empty());
+    }
+    // Set but empty is the same as not set: the built-in gallery, whatever the network here makes of it.
+    UseGallery("");
+    EXPECT_TRUE(RunSample(ReleaseProgram()).completed);
+    ClearPictures();
+}
+
+}  // namespace
+}  // namespace velmora::testing
