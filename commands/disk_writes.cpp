@@ -8,7 +8,7 @@ namespace {
 
 // Tests fill the disk without a disk: VELMORA_TEST_DISK_ROOM caps the bytes
 // this process may write to files; past it a write stops short, as on a full disk.
-const std::optional<int64_t> diskRoomSetting = TestSetting("VELMORA_TEST_DISK_ROOM");
+const std::optional<int64_t> diskRoomSetting = TestSetting(TestSwitch::DiskRoom);
 std::atomic<int64_t> diskRoom{diskRoomSetting.value_or(0)};
 
 }  // namespace

@@ -45,6 +45,14 @@ std::string ErrorBoxText(const char* message, int32_t code) {
 }
 
 void ReportFatalError(const char* message, int32_t code) {
+    if (!AppIfCreated()) {
+        // Before the runtime exists (a static initialiser ran out of memory)
+        // there is nothing to shut down: the box, then the end.
+        char text[boxTextRoom];
+        FormatErrorBox(text, sizeof text, message, code);
+        MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR);
+        ExitProcess(static_cast<UINT>(-1));
+    }
     RuntimeApp& app = App();
     ++app.eventSuppression;
     bool handled = false;

@@ -12,22 +12,22 @@ namespace velmora {
 namespace {
 
 HANDLE Heap() {
-    HANDLE heap = App().heap;
-    return heap ? heap : GetProcessHeap();
+    RuntimeApp* app = AppIfCreated();
+    return app && app->heap ? app->heap : GetProcessHeap();
 }
 
 // Counted at the one door when VELMORA_HEAP_STATISTICS is set, so a
 // benchmark can see what a run keeps; otherwise it costs nothing.
 std::atomic<int64_t> liveBlocks{0}, liveBytes{0}, allocations{0};
-const bool counting = TestSetting("VELMORA_HEAP_STATISTICS").has_value();
+const bool counting = TestSetting(TestSwitch::HeapStatistics).has_value();
 
 // Tests make the Nth allocation (from 1) fail through VELMORA_FAIL_ALLOCATION,
 // to prove every refusal ends in the fatal report and never in a crash.
-const int64_t failingAllocation = TestSetting("VELMORA_FAIL_ALLOCATION").value_or(0);
+const int64_t failingAllocation = TestSetting(TestSwitch::FailAllocation).value_or(0);
 std::atomic<int64_t> requests{0};
 // And VELMORA_ALLOCATION_LIMIT refuses every request above that many bytes,
 // C++ allocations included, as a machine short of memory would.
-const int64_t allocationLimit = TestSetting("VELMORA_ALLOCATION_LIMIT").value_or(0);
+const int64_t allocationLimit = TestSetting(TestSwitch::AllocationLimit).value_or(0);
 
 bool BeyondLimitForTest(size_t byteCount) {
     return allocationLimit > 0 && static_cast<uint64_t>(byteCount) > static_cast<uint64_t>(allocationLimit);
@@ -71,8 +71,10 @@ void* AllocMemory(uint32_t byteCount) {
 }
 
 uintptr_t ConstantRangeEnd(const void* p) {
+    RuntimeApp* app = AppIfCreated();
+    if (!app) return 0;
     auto address = reinterpret_cast<uintptr_t>(p);
-    for (const auto& [start, end] : App().constantRanges)
+    for (const auto& [start, end] : app->constantRanges)
         if (start <= address && address < end) return end;
     return 0;
 }

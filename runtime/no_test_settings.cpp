@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-std::optional<int64_t> TestSetting(const char*) { return std::nullopt; }
+std::optional<int64_t> TestSetting(TestSwitch) { return std::nullopt; }
 
 }  // namespace velmora

@@ -6,6 +6,7 @@ RuntimeApp* theRuntimeApp = nullptr;
 }
 
 RuntimeApp& App() { return *theRuntimeApp; }
+RuntimeApp* AppIfCreated() { return theRuntimeApp; }
 
 RuntimeApp::RuntimeApp(const ProgramHeader* programHeader, int (*entry)())
     : header(programHeader), programEntry(entry) {

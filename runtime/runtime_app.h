@@ -78,6 +78,8 @@ public:
 
 // The one RuntimeApp of the process.
 RuntimeApp& App();
+// The same, or null before it is made (static initialisers run before it).
+RuntimeApp* AppIfCreated();
 
 // Runtime start-up and the pieces of the loop and shutdown other code calls.
 void InitializeRuntime();

@@ -173,7 +173,7 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
 
 uint32_t NetworkTimeoutMilliseconds() {
     // Tests that wait out a silent server may shorten the time-out.
-    std::optional<int64_t> value = TestSetting("VELMORA_NET_TIMEOUT_MS");
+    std::optional<int64_t> value = TestSetting(TestSwitch::NetTimeoutMilliseconds);
     return value && *value > 0 && *value <= UINT32_MAX ? static_cast<uint32_t>(*value) : 30000;
 }
 

@@ -152,9 +152,22 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
 
 ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableA(name_.c_str(), had_ ? old_.c_str() : nullptr); }
 
+namespace {
+std::string& DefaultProgram() {
+    static std::string program = "Velmora.exe";
+    return program;
+}
+}  // namespace
+
+bool SetDefaultProgram(const char* program) {
+    DefaultProgram() = program;
+    return true;
+}
+
 std::string ProgramUnderTest() {
-    const char* program = std::getenv("VELMORA_PROGRAM");
-    return driver::OwnDirectory() + (program && *program ? program : "Velmora.exe");
+    char program[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA("VELMORA_PROGRAM", program, sizeof program);
+    return driver::OwnDirectory() + (length > 0 && length < sizeof program ? std::string(program) : DefaultProgram());
 }
 
 Session::Session(const std::string& program) : child("\"" + program + "\"") {

@@ -48,10 +48,12 @@ private:
     bool had_ = false;
 };
 
-// The program the tests start: Velmora.exe, what users get, unless
-// VELMORA_PROGRAM names another beside the tests (Velmora-test.exe, the build
-// that reads the test-only settings).
+// The program the tests start, beside them: the one VELMORA_PROGRAM names,
+// else the binary's default (Velmora.exe, what users get, unless the binary
+// chose Velmora-test.exe, the build that reads the test-only settings).
 std::string ProgramUnderTest();
+// Called by a test binary's static initialiser to choose its default.
+bool SetDefaultProgram(const char* program);
 
 struct Session {
     driver::ChildProcess child;

@@ -12,6 +12,11 @@
 namespace velmora::testing {
 namespace {
 
+// The fault cases need the test-only settings (time-outs, a full disk, refused
+// allocations); the CMake entry that runs the switch-free cases against the
+// release names Velmora.exe instead.
+[[maybe_unused]] const bool testBuild = SetDefaultProgram("Velmora-test.exe");
+
 enum class Outcome { Saved, Failed, Either };
 
 struct PictureSpec {

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <cstring>
+#include <map>
 #include <set>
 #include "tests/app/app_test_support.h"
 
@@ -34,20 +36,26 @@ public:
         if (offset + sizeof(IMAGE_NT_HEADERS32) > bytes_.size()) return nullptr;
         return reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes_.data() + offset);
     }
-    // The names of the DLLs in the import directory.
-    std::vector<std::string> ImportedDlls() const {
-        std::vector<std::string> names;
-        const IMAGE_NT_HEADERS32* nt = Headers();
-        const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (size_t at = FileOffset(imports.VirtualAddress); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes_.size();
+    const std::string& Bytes() const { return bytes_; }
+    // The import directory: each DLL with the functions imported from it by name.
+    std::map<std::string, std::vector<std::string>> Imports() const {
+        std::map<std::string, std::vector<std::string>> imports;
+        const IMAGE_DATA_DIRECTORY& directory = Headers()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (size_t at = FileOffset(directory.VirtualAddress); at && at + sizeof(IMAGE_IMPORT_DESCRIPTOR) <= bytes_.size();
              at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
             auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(bytes_.data() + at);
-            if (entry->Name == 0) break;
-            size_t name = FileOffset(entry->Name);
+            size_t name = entry->Name ? FileOffset(entry->Name) : 0;
             if (!name) break;
-            names.push_back(bytes_.c_str() + name);
+            std::vector<std::string>& functions = imports[Lower(bytes_.c_str() + name)];
+            uint32_t thunks = entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk;
+            for (size_t thunk = FileOffset(thunks); thunk && thunk + 4 <= bytes_.size(); thunk += 4) {
+                uint32_t value = *reinterpret_cast<const uint32_t*>(bytes_.data() + thunk);
+                if (value == 0) break;
+                size_t byName = value & IMAGE_ORDINAL_FLAG32 ? 0 : FileOffset(value);
+                if (byName) functions.push_back(bytes_.c_str() + byName + 2);  // after the hint
+            }
         }
-        return names;
+        return imports;
     }
 
 private:
@@ -70,9 +78,21 @@ TEST(ReleaseFile, ImportsOnlySystemDllsOfEveryWindowsAndIsASmallLargeAddressAwar
     const std::set<std::string> everywhere = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll",
                                               "ole32.dll",    "msvcrt.dll", "shell32.dll", "wininet.dll",
                                               "winmm.dll",    "ws2_32.dll"};
-    std::vector<std::string> imports = exe.ImportedDlls();
+    // Functions that came after Windows 7, which a newer toolchain might pull in.
+    const std::set<std::string> afterWindows7 = {"GetSystemTimePreciseAsFileTime", "CreateFile2",
+                                                 "GetCurrentThreadStackLimits", "SetThreadInformation",
+                                                 "GetProcessMitigationPolicy", "SetProcessMitigationPolicy",
+                                                 "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll",
+                                                 "SetThreadDescription", "GetThreadDescription"};
+    auto imports = exe.Imports();
     EXPECT_FALSE(imports.empty());
-    for (const std::string& dll : imports) EXPECT_TRUE(everywhere.count(Lower(dll))) << dll << " is not on every Windows";
+    for (const auto& [dll, functions] : imports) {
+        EXPECT_TRUE(everywhere.count(dll)) << dll << " is not on every Windows";
+        EXPECT_FALSE(functions.empty()) << dll;
+        for (const std::string& function : functions)
+            EXPECT_FALSE(afterWindows7.count(function)) << function << " is not on Windows 7";
+    }
+    EXPECT_TRUE(imports.count("kernel32.dll") && imports.count("user32.dll")) << "the import directory was not read";
     EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
     EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE);
     EXPECT_LT(exe.Size(), 2u << 20);
@@ -91,16 +111,19 @@ std::string ResourceOf(const std::string& path, LPCSTR type) {
     return bytes;
 }
 
-// A string value of the version resource (UTF-16 key, padding, UTF-16 value), as ASCII.
+// A string value of the version resource, as ASCII: a String entry is {length,
+// value length in characters, type, UTF-16 key, padding to 32 bits, UTF-16 value}.
 std::string VersionValue(const std::string& resource, const std::string& key) {
     std::string wideKey;
     for (char c : key) wideKey += std::string{c, '\0'};
     size_t at = resource.find(wideKey + std::string(2, '\0'));
-    if (at == std::string::npos) return "";
+    if (at == std::string::npos || at < 6) return "";
+    uint16_t characters = 0;
+    std::memcpy(&characters, resource.data() + at - 4, 2);
     at += wideKey.size() + 2;
-    while (at % 4 != 0 || (at + 1 < resource.size() && resource[at] == '\0' && resource[at + 1] == '\0')) at += 2;
+    at = (at + 3) & ~size_t{3};
     std::string value;
-    for (; at + 1 < resource.size() && (resource[at] || resource[at + 1]); at += 2) value += resource[at];
+    for (uint16_t i = 0; i + 1 < characters && at + 1 < resource.size(); ++i, at += 2) value += resource[at];
     return value;
 }
 
@@ -118,6 +141,27 @@ TEST(ReleaseFile, CarriesItsVersionAndAManifestThatAsksForNoRights) {
                            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << "supportedOS " << os;
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << "the look stays as it is";
+    // The system reads it as the program starts: a manifest it refused would stop the start.
+    std::string path = ReleaseProgram();
+    ACTCTXA context{};
+    context.cbSize = sizeof context;
+    context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    context.lpSource = path.c_str();
+    context.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE activation = CreateActCtxA(&context);
+    EXPECT_NE(activation, INVALID_HANDLE_VALUE) << "the manifest does not parse: " << GetLastError();
+    if (activation != INVALID_HANDLE_VALUE) ReleaseActCtx(activation);
+}
+
+TEST(ReleaseFile, HoldsNoTestOnlySettingNotEvenItsName) {
+    const std::string release = PortableExecutable(ReleaseProgram()).Bytes();
+    const std::string testBuild = PortableExecutable(OwnDirectory() + "Velmora-test.exe").Bytes();
+    for (const char* name : {"VELMORA_NET_TIMEOUT_MS", "VELMORA_TEST_DISK_ROOM", "VELMORA_FAIL_ALLOCATION",
+                             "VELMORA_ALLOCATION_LIMIT", "VELMORA_HEAP_STATISTICS"}) {
+        EXPECT_EQ(release.find(name), std::string::npos) << name << " is in the release";
+        EXPECT_NE(testBuild.find(name), std::string::npos) << name << " is missing from the test build";
+    }
+    EXPECT_NE(release.find("VELMORA_GALLERY_URL"), std::string::npos) << "the user's setting stays";
 }
 
 void UseSampleGallery() { UseGallery(ServerUrl("/zh-CN/windows/wallpaper/?T1=all")); }
@@ -151,6 +195,18 @@ TEST(ReleaseProgram, IgnoresEveryTestOnlySetting) {
     driver::RunResult run = RunSample(OwnDirectory() + "Velmora-test.exe");
     ASSERT_TRUE(run.completed);
     EXPECT_TRUE(FilesIn(PicturesFolder()).empty());
+    ClearPictures();
+}
+
+TEST(ReleaseProgram, KeepsItsOwnNetworkTimeOut) {
+    // Pictures that answer after 2 s: within the shipped 30 s, beyond the 0.5 s the setting asks for.
+    UseGallery(PutPage("slow", "<html>" + Entry("Slow1", "{{BASE}}/r?size=3000&seed=1&stallhead=2&x=.jpg") +
+                                   Entry("Slow2", "{{BASE}}/r?size=3000&seed=2&stallhead=2&x=.jpg") + "</html>"));
+    ScopedEnvironment shortTimeOut("VELMORA_NET_TIMEOUT_MS", "500");
+    EXPECT_EQ(RunSample(ReleaseProgram()).progress, "2 / 2");
+    EXPECT_EQ(FilesIn(PicturesFolder()).size(), 2u) << "the release waited for its pictures";
+    RunSample(OwnDirectory() + "Velmora-test.exe");
+    EXPECT_TRUE(FilesIn(PicturesFolder()).empty()) << "the test build gave up after 0.5 s";
     ClearPictures();
 }
 

@@ -157,6 +157,20 @@ TEST(RealBox, AFatalErrorWaitsForTheUserAndEndsWithMinusOne) {
     EXPECT_EQ(probe.ExitCode(), minusOne);
 }
 
+TEST(RealBox, MemoryRefusedBeforeTheRuntimeExistsStillGivesTheBoxAndMinusOne) {
+    // The scenario's long name is the first allocation, made before the runtime object.
+    SetEnvironmentVariableA("VELMORA_ALLOCATION_LIMIT", "1");
+    ChildProcess probe("\"" + OwnDirectory() + "runtime_probe.exe\" a-scenario-name-longer-than-any-short-string");
+    SetEnvironmentVariableA("VELMORA_ALLOCATION_LIMIT", nullptr);
+    ASSERT_TRUE(probe.Started());
+    HWND box = probe.WaitForTopWindow("#32770", "错误", 60000);
+    ASSERT_NE(box, nullptr) << "no error box appeared (a crash?)";
+    EXPECT_NE(driver::MessageBoxText(box).find("字节内存失败!"), std::string::npos);
+    driver::PressDialogButton(box, IDOK);
+    ASSERT_TRUE(probe.Wait(30000));
+    EXPECT_EQ(probe.ExitCode(), minusOne);
+}
+
 TEST(RealProgram, TheWindowAppearsAndClosingItEndsWithZero) {
     ChildProcess velmora("\"" + OwnDirectory() + "Velmora.exe\"");
     ASSERT_TRUE(velmora.Started());

@@ -33,8 +33,18 @@ def commit_time():
     return time.gmtime(max(stamp, 315532800))[:6]  # zip times start in 1980
 
 
+def build_type(build):
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_BUILD_TYPE:"):
+                return line.split("=", 1)[1].strip()
+    return ""
+
+
 def main():
     build, dist = sys.argv[1], sys.argv[2]
+    if build_type(build) not in ("Release", "RelWithDebInfo"):
+        sys.exit("make_package: %s is a %r build; a release is made from an optimised one" % (build, build_type(build)))
     with open(os.path.join(build, "version.txt")) as f:
         version = f.read().strip()
     with open(os.path.join(build, "bin", "Velmora.exe"), "rb") as f:
@@ -51,12 +61,12 @@ def main():
     os.makedirs(dist, exist_ok=True)
     path = os.path.join(dist, folder + ".zip")
     when = commit_time()
-    with zipfile.ZipFile(path + ".tmp", "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+    with zipfile.ZipFile(path + ".tmp", "w", zipfile.ZIP_DEFLATED) as archive:
         for name, data in files:
             entry = zipfile.ZipInfo("%s/%s" % (folder, name), date_time=when)
             entry.compress_type = zipfile.ZIP_DEFLATED
             entry.external_attr = 0o644 << 16
-            archive.writestr(entry, data)
+            archive.writestr(entry, data, compresslevel=9)
     os.replace(path + ".tmp", path)
     with open(path, "rb") as f:
         digest = hashlib.sha256(f.read()).hexdigest()
