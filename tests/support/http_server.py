@@ -3,7 +3,9 @@
 
 Writes its port to the file named by the first argument and serves until
 killed. Every request is recorded; GET /_log?contains=TEXT returns the raw
-requests whose request line contains TEXT, separated by "\\n=====\\n".
+requests whose request line contains TEXT, separated by "\\n=====\\n", and
+GET /_timeline?contains=TEXT one line per such request: the seconds (server
+clock) when it arrived and when its answer was sent, then its request line.
 
 Routes:
   /_put?name=NAME  stores the request body as page NAME
@@ -36,6 +38,7 @@ import time
 import urllib.parse
 
 LOG = []
+TIMELINE = []  # (arrived, answered, request line)
 PAGES = {}
 LOG_LOCK = threading.Lock()
 REASONS = {200: "OK", 301: "Moved Permanently", 302: "Found", 404: "Not Found", 500: "Internal Server Error"}
@@ -105,6 +108,11 @@ class Handler(socketserver.BaseRequestHandler):
                 host = value.strip().decode("latin-1")
         port = self.server.server_address[1]
         path = url.path
+        if path == "/_timeline":
+            sought = query.get("contains", [""])[0]
+            with LOG_LOCK:
+                lines = ["%.6f %.6f %s" % entry for entry in TIMELINE if sought in entry[2]]
+            return self.answer(200, "\n".join(lines).encode("latin-1"))
         if path == "/_log":
             sought = query.get("contains", [""])[0].encode("latin-1")
             with LOG_LOCK:
@@ -135,7 +143,11 @@ class Handler(socketserver.BaseRequestHandler):
                     return self.answer(200, f.read(), [("Content-Type", "image/jpeg")])
             return self.answer(404, b"<html>missing</html>", [("Content-Type", "text/html")])
         if path == "/r":
-            return self.scripted(query)
+            arrived = time.monotonic()
+            self.scripted(query)
+            with LOG_LOCK:
+                TIMELINE.append((arrived, time.monotonic(), request_line))
+            return
         return self.answer(404, b"<html><body>not found</body></html>", [("Content-Type", "text/html")])
 
     def scripted(self, query):
