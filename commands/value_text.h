@@ -6,7 +6,8 @@
 namespace velmora::commands {
 
 // Numbers in decimal as their type formats them, texts unchanged, logicals as
-// "真" or "假", date-times as dates; every other type gives the empty text.
+// "真" or "假", date-times as dates; every other type, arrays of numbers
+// included, gives the empty text.
 std::string ValueToText(const ValueRecord& value);
 
 }  // namespace velmora::commands

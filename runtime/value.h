@@ -37,22 +37,21 @@ constexpr int TypeClass(uint32_t code) {
     }
 }
 
-constexpr bool IsNumericType(uint32_t code) {
-    return TypeClass(code) == 1 && (code & 0xFF) == 0x01;
-}
-
+// Only the six numeric codes have a size: an array of numbers, whose code
+// ends in 0x01 too, is a pointer, and so is everything else.
 constexpr uint32_t ElementSize(uint32_t code) {
-    if (!IsNumericType(code)) return 0;
-    switch ((code >> 8) & 0xFF) {
-        case 1: return 1;
-        case 2: return 2;
-        case 3: return 4;
-        case 4: return 8;
-        case 5: return 4;
-        case 6: return 8;
+    switch (code) {
+        case Type::Byte: return 1;
+        case Type::Short: return 2;
+        case Type::Integer:
+        case Type::Float: return 4;
+        case Type::Long:
+        case Type::Double: return 8;
         default: return 0;
     }
 }
+
+constexpr bool IsNumericType(uint32_t code) { return ElementSize(code) != 0; }
 
 // Three words carry every argument and result: {low, high, type}.
 struct ValueRecord {

@@ -40,6 +40,10 @@ TEST(MemoryFiles, WriteTextConvertsEachValueAndSkipsOthers) {
     EXPECT_EQ(Int(Call(CmdWriteText, I(file), L(true), I(-3), B("xx"), T(""), L(false))), 1);
     Call(CmdSeekToFileStart, I(file));
     EXPECT_EQ(ReadAll(file), "真-3假");
+    Call(CmdWriteText, I(file), Block(Type::Integer | Type::ArrayBit, {1, 1, 42}),
+         Block(Type::Double | Type::ArrayBit, {1, 0}), T("|"));
+    Call(CmdSeekToFileStart, I(file));
+    EXPECT_EQ(ReadAll(file), "真-3假|") << "numeric arrays are skipped, not written as their address";
     std::string big(5000, 'z');
     Call(CmdWriteText, I(file), T(big.c_str()));
     auto* memory = static_cast<framework::MemoryFile*>(Files().Find(file));
@@ -183,6 +187,8 @@ TEST(MessageBoxCommand, StyleArithmeticCaptionAndButtonCodes) {
     Call(CmdMessageBox, B("bytes"), I(0x1010), T("x"));
     EXPECT_EQ(seen.style, 0x1010u) << "system modal keeps its style";
     EXPECT_EQ(seen.text, "") << "byte sets have no text";
+    Call(CmdMessageBox, Block(Type::Short | Type::ArrayBit, {1, 1, 7}), I(0), None());
+    EXPECT_EQ(seen.text, "") << "nor have numeric arrays";
 
     const int pressed[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, 10};
     const int32_t codes[] = {0, 1, 2, 3, 4, 5, 6, 0};

@@ -31,6 +31,11 @@ TEST(TypeCodes, ClassesAndElementSizes) {
     EXPECT_EQ(ElementSize(Type::Text), 0u);
     EXPECT_EQ(ElementSize(Type::Logical), 0u);
     EXPECT_FALSE(IsNumericType(Type::DateTime));
+    for (uint32_t code : numeric) {
+        EXPECT_FALSE(IsNumericType(code | Type::ArrayBit)) << std::hex << code << ": an array is no number";
+        EXPECT_EQ(ElementSize(code | Type::ArrayBit), 0u) << std::hex << code;
+    }
+    EXPECT_FALSE(IsNumericType(0x80000701)) << "ends in 0x01 but is none of the six";
 }
 
 void WritesNothing(ValueRecord*, int32_t, ValueRecord*) {}
