@@ -51,12 +51,6 @@ int32_t ParseInteger(std::string_view text) {
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
-int32_t TruncateToInt(double value) {
-    // Out of range (and NaN) gives what the FPU's integer store gives.
-    if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
 // The data bytes of a byte set, or of a numeric array read as one dimension.
 std::string_view DataBytes(const ValueRecord& value) {
     if (value.type == Type::ByteSet) {
@@ -115,20 +109,11 @@ std::string ValueToText(const ValueRecord& value) {
 
 void ToInteger(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     const ValueRecord& value = Args(count, arguments)[0];
+    if (IsNumericType(value.type)) return SetInt(result, NumberToInteger(value));
     switch (value.type) {
-        case Type::Byte:
-            return SetInt(result, static_cast<int32_t>(value.low & 0xFF));
-        case Type::Short:
-            return SetInt(result, static_cast<int16_t>(value.low));
-        case Type::Integer:
         case Type::Logical:
         case Type::SubroutinePointer:
-        case Type::Long:
             return SetInt(result, static_cast<int32_t>(value.low));
-        case Type::Float:
-            return SetInt(result, TruncateToInt(AsFloat(value)));
-        case Type::Double:
-            return SetInt(result, TruncateToInt(AsDouble(value)));
         case Type::Text:
             return SetInt(result, ParseInteger(Args(1, &value).Text(0)));
         default:

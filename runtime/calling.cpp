@@ -19,6 +19,31 @@ float AsFloat(const ValueRecord& v) {
     return value;
 }
 
+namespace {
+
+int32_t TruncateToInt(double value) {
+    // Out of range (and NaN) gives what the FPU's integer store gives.
+    if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+int32_t NumberToInteger(const ValueRecord& v) {
+    switch (v.type) {
+        case Type::Byte:
+            return static_cast<int32_t>(v.low & 0xFF);
+        case Type::Short:
+            return static_cast<int16_t>(v.low);
+        case Type::Float:
+            return TruncateToInt(AsFloat(v));
+        case Type::Double:
+            return TruncateToInt(AsDouble(v));
+        default:  // Integer, and Long's low word
+            return static_cast<int32_t>(v.low);
+    }
+}
+
 ValueRecord CallCoreCommand(Command command, int32_t argumentCount, ValueRecord* arguments) {
     ValueRecord result{0, 0, 0};
     try {

@@ -15,6 +15,11 @@ int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2
             return reinterpret_cast<int32_t>(&App().windowMap);
         case 1002:
             return reinterpret_cast<int32_t>(FindUnitType(parameter1));
+        case 2001: {  // the value record at parameter 1 as an Integer
+            const auto& value = *reinterpret_cast<const ValueRecord*>(parameter1);
+            if (!IsNumericType(value.type)) ReportFatalError(FatalMessage::NotNumeric, 0);
+            return NumberToInteger(value);
+        }
         case 2006:
             return reinterpret_cast<int32_t>(LiveUnit(parameter1, parameter2));
         case 2007:

@@ -72,6 +72,9 @@ inline int64_t AsLong(const ValueRecord& v) {
 }
 double AsDouble(const ValueRecord& v);
 float AsFloat(const ValueRecord& v);
+// A numeric value as an Integer: Byte unsigned, Short sign-extended, Long its
+// low word, Float and Double truncated toward zero (out of range gives INT32_MIN).
+int32_t NumberToInteger(const ValueRecord& v);
 
 // Byte set block: {1, length, bytes...}. Null is the empty byte set.
 struct ByteSetBlock {

@@ -176,6 +176,11 @@ int ProbeEntry() {
     if (scenario == "dll-missing-export") rt.CallDllCommand(1, twoWords, 2);
     if (scenario == "dll-missing-library") rt.CallDllCommand(2, twoWords, 2);
     if (scenario == "dll-missing-system") rt.CallDllCommand(3, twoWords, 2);
+    if (scenario == "convert-text" || scenario == "convert-integer-array") {
+        ValueRecord value = scenario == "convert-text" ? ValueRecord{reinterpret_cast<uint32_t>("12"), 0, Type::Text}
+                                                       : ValueRecord{0, 0, Type::Integer | Type::ArrayBit};
+        Say("converted " + std::to_string(RuntimeService(2001, reinterpret_cast<uint32_t>(&value), 0)));
+    }
     if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
     if (scenario == "dll-calls-during-shutdown") {

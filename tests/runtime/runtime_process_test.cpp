@@ -133,6 +133,14 @@ TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
     EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”"));
 }
 
+TEST(ConversionService, AnythingButANumberIsFatal) {
+    for (const char* scenario : {"convert-text", "convert-integer-array"}) {
+        ProbeRun run = RunProbe(scenario);
+        EXPECT_EQ(run.exitCode, minusOne) << scenario;
+        EXPECT_EQ(run.output, BoxOf("欲转换数据类型不是数值")) << scenario;
+    }
+}
+
 TEST(FormTemplateFailures, NoTemplateMeansNoStartupWindow) {
     ProbeRun run = RunProbe("startup-window");
     EXPECT_EQ(run.exitCode, minusOne);

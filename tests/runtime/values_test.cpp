@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <cfenv>
 #include <cstring>
+#include "commands/core_commands.h"
 #include "runtime/arrays.h"
 #include "runtime/calling.h"
 #include "runtime/error_report.h"
@@ -133,6 +134,39 @@ TEST(RuntimeServices, MemoryThroughTheServiceEntry) {
     EXPECT_STREQ(block, "abc");
     RuntimeService(2025, reinterpret_cast<uint32_t>(block), 0);
     EXPECT_EQ(RuntimeService(2024, 0xFFFFFFF0u, 1), 0) << "may-fail allocation reports null";
+}
+
+ValueRecord SingleOf(float value) {
+    ValueRecord record{0, 0, Type::Float};
+    std::memcpy(&record.low, &value, 4);
+    return record;
+}
+ValueRecord DoubleOf(double value) {
+    ValueRecord record{0, 0, Type::Double};
+    std::memcpy(&record.low, &value, 8);
+    return record;
+}
+
+TEST(RuntimeServices, ConvertingToIntegerTreatsEachNumberAsToIntegerDoes) {
+    const struct {
+        ValueRecord value;
+        int32_t expected;
+    } cases[] = {
+        {{0x1FF, 0, Type::Byte}, 255},
+        {{0xFFFF, 0, Type::Short}, -1},
+        {{0x80000000u, 0, Type::Integer}, INT32_MIN},
+        {{5, 9, Type::Long}, 5},
+        {SingleOf(-3.5f), -3},
+        {SingleOf(2.99f), 2},
+        {DoubleOf(-2.9), -2},
+        {DoubleOf(1e10), INT32_MIN},
+    };
+    for (auto [value, expected] : cases) {
+        EXPECT_EQ(RuntimeService(2001, reinterpret_cast<uint32_t>(&value), 0), expected) << std::hex << value.type;
+        ValueRecord argument = value;
+        EXPECT_EQ(static_cast<int32_t>(CallCoreCommand(commands::ToInteger, 1, &argument).low), expected)
+            << std::hex << value.type;
+    }
 }
 
 TEST(ErrorBox, TextsForCodesAndMessages) {
