@@ -1,5 +1,7 @@
 #include "units/unit_events.h"
 #include <algorithm>
+#include <utility>
+#include <vector>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 #include "units/unit_object.h"
@@ -14,10 +16,14 @@ uint32_t currentWindowId = 0;
 uint32_t currentUnitId = 0;
 constexpr uint32_t MenuItemTypeKey = 0x00010003;
 
-// Event routines take their arguments as machine words and remove them.
-uint32_t CallHandler(uint32_t handler, const uint32_t* arguments, uint32_t count) {
+// Event routines take their arguments as machine words, then the address of
+// their result (see FireEvent); whatever they remove, the stack is put back.
+EventResult CallHandler(uint32_t handler, std::vector<uint32_t> words) {
+    EventResult result{0, 0};
+    words.push_back(reinterpret_cast<uint32_t>(&result));
     int32_t delta = 0;
-    return VelmoraCallWithStackCheck(reinterpret_cast<void*>(handler), arguments, static_cast<int32_t>(count), &delta);
+    VelmoraCallWithStackCheck(reinterpret_cast<void*>(handler), words.data(), static_cast<int32_t>(words.size()), &delta);
+    return result;
 }
 
 }  // namespace
@@ -65,8 +71,10 @@ int32_t FireEvent(EventRecord& event) {
     uint32_t handler = FindEventHandler(event.windowId, event.unitId, event.eventNumber);
     if (!handler) return 0;
     uint32_t count = std::min<uint32_t>(event.argumentCount, 5);
-    CallHandler(handler, event.arguments, count);
+    EventResult result = CallHandler(handler, {event.arguments, event.arguments + count});
     currentWindowId = 0;
+    event.hasResult = result.hasResult != 0;
+    if (event.hasResult) event.result = result.value;
     return 1;
 }
 
@@ -89,7 +97,7 @@ int32_t FireEventWithValues(uint32_t windowId, uint32_t unitId, int32_t eventNum
             words.push_back(low);
         }
     }
-    CallHandler(handler, words.data(), static_cast<uint32_t>(words.size()));
+    CallHandler(handler, std::move(words));
     currentWindowId = 0;
     return 1;
 }

@@ -15,11 +15,26 @@ struct EventRecord {
 };
 static_assert(sizeof(EventRecord) == 44);
 
+// Where a handler puts the value it returns.
+struct EventResult {
+    uint32_t hasResult;
+    uint32_t value;
+};
+
 // The handler bound to the event, or 0 (also while events are suppressed).
 uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber);
 // Runs the handler with the record's arguments; 1 when a handler ran.
+//
+// How a handler returns a value: after the event's arguments it receives one
+// more word, the address of a zeroed EventResult. A handler that returns a
+// value stores 1 and the value there; the record's has-result and result then
+// take them, and a handler that stores nothing leaves has-result 0. Handlers
+// that return nothing just never look at the word: the call puts the stack
+// back whatever the handler removed, so the extra word costs them nothing.
 int32_t FireEvent(EventRecord& event);
 // The second form: arguments as 16-byte records {low, high, type, flags}.
+// Handlers receive the EventResult word here too; the form has no field for
+// the value, so it goes nowhere.
 int32_t FireEventWithValues(uint32_t windowId, uint32_t unitId, int32_t eventNumber, uint32_t count,
                             const uint32_t* records);
 

@@ -1,4 +1,4 @@
-// What event handlers receive from the two event forms.
+// What event handlers receive from the two event forms, and what they give back.
 #include <array>
 #include <initializer_list>
 #include <vector>
@@ -61,6 +61,31 @@ TEST(EventArguments, EightByteValuesTakeTwoWordsButAnArrayOnlyItsAddress) {
     FireWithValues({{0x1FF, 0, Type::Byte, 0}, {0, 0, Type::Double | Type::ArrayBit, 0}, {6, 0, Type::Integer, 0}});
     EXPECT_EQ(seenWords[0], 0xFFu) << "a byte widened";
     EXPECT_EQ(seenWords[2], 6u);
+}
+
+extern "C" void ReturnsTheSum(uint32_t first, uint32_t second, EventResult* result) {
+    result->hasResult = 1;
+    result->value = first + second;
+}
+
+int quietCalls = 0;
+extern "C" void ReturnsNothing() { ++quietCalls; }
+
+TEST(EventResults, AReturnedValueLandsInTheRecord) {
+    ClickBoundTo click(reinterpret_cast<const void*>(ReturnsTheSum));
+    EventRecord event{windowId, buttonId, 0, 2, {40, 2}, 0, 0};
+    EXPECT_EQ(RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0), 1);
+    EXPECT_EQ(event.hasResult, 1u);
+    EXPECT_EQ(event.result, 42u);
+}
+
+TEST(EventResults, AHandlerThatReturnsNothingLeavesNoResult) {
+    ClickBoundTo click(reinterpret_cast<const void*>(ReturnsNothing));
+    int before = quietCalls;
+    EventRecord event{windowId, buttonId, 0, 0, {}, 1, 99};  // as left by an earlier delivery
+    EXPECT_EQ(RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0), 1);
+    EXPECT_EQ(quietCalls, before + 1);
+    EXPECT_EQ(event.hasResult, 0u);
 }
 
 }  // namespace
