@@ -29,10 +29,11 @@ FileTable& Files() {
 }
 
 int32_t FileTable::Register(std::unique_ptr<framework::FileObject> file, int32_t kind) {
+    std::shared_ptr<framework::FileObject> shared(std::move(file));
     ExclusiveLock guard(lock_);
     int32_t number = nextNumber_++;
     if (nextNumber_ <= 0) nextNumber_ = 1;
-    entries_.push_back({number, kind, std::move(file)});
+    entries_.push_back({number, kind, std::move(shared)});
     return number;
 }
 
@@ -43,17 +44,19 @@ int32_t FileTable::Kind(int32_t fileNumber) const {
     return -1;
 }
 
-framework::FileObject* FileTable::Find(int32_t fileNumber) const {
+std::shared_ptr<framework::FileObject> FileTable::Find(int32_t fileNumber) const {
     SharedLock guard(lock_);
     for (const Entry& entry : entries_)
-        if (entry.number == fileNumber) return entry.file.get();
+        if (entry.number == fileNumber) return entry.file;
     return nullptr;
 }
 
 bool FileTable::Unregister(int32_t fileNumber) {
+    std::shared_ptr<framework::FileObject> closing;  // closed after the lock is let go
     ExclusiveLock guard(lock_);
     for (size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].number == fileNumber) {
+            closing = std::move(entries_[i].file);
             entries_.erase(entries_.begin() + static_cast<ptrdiff_t>(i));
             return true;
         }
