@@ -25,7 +25,6 @@ class Text {
 public:
     Text() = default;
     explicit Text(char* owned) : text_(owned) {}
-    static Text Literal(const char* constant) { return Text(const_cast<char*>(constant)); }
     static Text FromResult(const ValueRecord& result) { return Text(reinterpret_cast<char*>(result.low)); }
     Text(Text&& other) noexcept : text_(std::exchange(other.text_, nullptr)) {}
     Text& operator=(Text&& other) noexcept {
