@@ -67,18 +67,6 @@ TEST(StartThread, NoRoutineStartsNothingAndLeavesZero) {
 
 int32_t NewSection() { return static_cast<int32_t>(Call(CmdCreateCriticalSection).low); }
 
-TEST(Sections, UnregisteredHandlesDoNothing) {
-    int32_t real = NewSection();
-    ASSERT_NE(real, 0);
-    Call(CmdEnterSection, Int(real));
-    Call(CmdEnterSection, Int(real + 4));  // never returned by CreateCriticalSection
-    Call(CmdEnterSection, Int(0));
-    Call(CmdLeaveSection, Int(12345));
-    Call(CmdLeaveSection, Int(real));
-    EXPECT_TRUE(TryEnterCriticalSection(&threads::FindSection(real)->section));
-    LeaveCriticalSection(&threads::FindSection(real)->section);
-}
-
 threads::SectionRecord* probedSection = nullptr;
 std::atomic<int> probeResult{-1};
 void __stdcall TryFromAnotherThread(int32_t) {
@@ -86,14 +74,31 @@ void __stdcall TryFromAnotherThread(int32_t) {
     if (probeResult == 1) LeaveCriticalSection(&probedSection->section);
 }
 
-int TryEnterElsewhere(int32_t section) {
-    probedSection = threads::FindSection(section);
+// 1 when a thread that holds nothing gets into the section, 0 when it is kept out.
+int TryEnterElsewhere(threads::SectionRecord* section) {
+    probedSection = section;
     probeResult = -1;
     int32_t handle = 0;
     Call(CmdStartThread, Routine(TryFromAnotherThread), none, Variable(&handle));
     Call(CmdWaitForThread, Int(handle), none);
     CloseHandle(reinterpret_cast<HANDLE>(handle));
     return probeResult;
+}
+int TryEnterElsewhere(int32_t section) { return TryEnterElsewhere(threads::FindSection(section)); }
+
+TEST(Sections, UnregisteredHandlesDoNothing) {
+    int32_t real = NewSection();
+    ASSERT_NE(real, 0);
+    Call(CmdEnterSection, Int(real + 4));  // never returned by CreateCriticalSection
+    Call(CmdEnterSection, Int(0));
+    EXPECT_EQ(TryEnterElsewhere(real), 1) << "entering other handles took the section";
+    Call(CmdEnterSection, Int(real));
+    EXPECT_EQ(TryEnterElsewhere(real), 0) << "entered here, so kept out there";
+    Call(CmdLeaveSection, Int(12345));
+    Call(CmdLeaveSection, Int(real + 4));
+    EXPECT_EQ(TryEnterElsewhere(real), 0) << "leaving other handles let the section go";
+    Call(CmdLeaveSection, Int(real));
+    EXPECT_EQ(TryEnterElsewhere(real), 1);
 }
 
 TEST(Sections, HeldTwiceByOneThreadIsFreeAfterTwoLeaves) {
@@ -133,21 +138,27 @@ TEST(Sections, ManyThreadsIncrementOneCounterExactly) {
 }
 
 int32_t heldSection = 0;
+std::atomic<DWORD> holder{0};
 void __stdcall HoldUntilReleased(int32_t) {
     Call(CmdEnterSection, Int(heldSection));
+    holder = GetCurrentThreadId();
     while (!release) Sleep(5);
     Call(CmdLeaveSection, Int(heldSection));
 }
 
-TEST(Sections, ShutdownWithThreadsRunningLeavesTheirSectionsUsable) {
+TEST(Sections, ShutdownWithThreadsRunningLeavesTheirSectionsInPlace) {
     release = false;
     heldSection = NewSection();
+    threads::SectionRecord* held = threads::FindSection(heldSection);
     int32_t handle = 0;
+    holder = 0;
     Call(CmdStartThread, Routine(HoldUntilReleased), none, Variable(&handle));
-    ASSERT_TRUE(WaitUntil([] { return threads::RunningThreads() > 0; }));
-    Sleep(50);
+    ASSERT_TRUE(WaitUntil([] { return holder != 0; })) << "the thread never entered";
     threads::ReleaseSections(threads::RunningThreads() > 0);
     EXPECT_EQ(threads::FindSection(heldSection), nullptr) << "the registry is empty after the shutdown";
+    // Deleted (and freed) under its thread, the section would no longer name its owner.
+    EXPECT_EQ(reinterpret_cast<DWORD>(held->section.OwningThread), holder.load());
+    EXPECT_EQ(TryEnterElsewhere(held), 0) << "the thread's section no longer keeps others out";
     Call(CmdEnterSection, Int(heldSection));  // no longer registered: returns at once
     release = true;
     Call(CmdWaitForThread, Int(handle), none);  // the thread's leave must not crash
