@@ -1,8 +1,10 @@
 // Type codes, the calling convention, the compiled-code helpers and arrays.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <algorithm>
 #include <cfenv>
 #include <cstring>
+#include <initializer_list>
 #include "commands/core_commands.h"
 #include "runtime/arrays.h"
 #include "runtime/calling.h"
@@ -103,13 +105,60 @@ TEST(Helpers, TruncateToLongIgnoresTheRoundingMode) {
 
 uint32_t TextRecordLow(const char* text) { return reinterpret_cast<uint32_t>(text); }
 
-TEST(ArrayFree, TextArrayOfNullsFreesOnlyTheBlock) {
-    auto* array = static_cast<ArrayBlock*>(AllocMemory(8 + 2 * 4));
+// Blocks the runtime heap holds; counted because ctest runs this binary with
+// VELMORA_HEAP_STATISTICS set.
+int64_t LiveBlocks() { return RuntimeHeapStatistics().liveBlocks; }
+bool HeapCounts() {
+    int64_t before = LiveBlocks();
+    void* probe = AllocMemory(1);
+    bool counted = LiveBlocks() == before + 1;
+    FreeMemory(probe);
+    return counted;
+}
+
+uint32_t HeapBlock(const char* text) {
+    auto* block = static_cast<char*>(AllocMemory(static_cast<uint32_t>(std::strlen(text) + 1)));
+    std::strcpy(block, text);
+    return reinterpret_cast<uint32_t>(block);
+}
+
+ArrayBlock* OneDimension(std::initializer_list<uint32_t> elements) {
+    auto* array = static_cast<ArrayBlock*>(AllocMemory(static_cast<uint32_t>(8 + 4 * elements.size())));
     array[0] = 1;
-    array[1] = 2;
-    array[2] = array[3] = 0;
-    RuntimeService(2023, Type::Text | Type::ArrayBit, reinterpret_cast<uint32_t>(array));
-    SUCCEED();
+    array[1] = static_cast<uint32_t>(elements.size());
+    std::copy(elements.begin(), elements.end(), array + 2);
+    return array;
+}
+
+void FreeThroughTheService(uint32_t type, ArrayBlock* array) {
+    RuntimeService(2023, type, reinterpret_cast<uint32_t>(array));
+}
+
+TEST(ArrayFree, TextAndByteSetArraysFreeTheirElementsThenTheBlock) {
+    ASSERT_TRUE(HeapCounts()) << "the heap counts blocks only with VELMORA_HEAP_STATISTICS set";
+    int64_t before = LiveBlocks();
+    ArrayBlock* texts = OneDimension({HeapBlock("a"), 0, TextRecordLow(testConstants.literal), HeapBlock("b")});
+    ASSERT_EQ(LiveBlocks(), before + 3);
+    FreeThroughTheService(Type::Text | Type::ArrayBit, texts);
+    EXPECT_EQ(LiveBlocks(), before) << "both texts and the block; the literal and the null are left alone";
+
+    ArrayBlock* byteSets = OneDimension({HeapBlock("1234567"), HeapBlock("")});
+    FreeThroughTheService(Type::ByteSet | Type::ArrayBit, byteSets);
+    EXPECT_EQ(LiveBlocks(), before);
+}
+
+TEST(ArrayFree, ArraysOfNullsOrNumbersFreeOnlyTheBlock) {
+    ASSERT_TRUE(HeapCounts()) << "the heap counts blocks only with VELMORA_HEAP_STATISTICS set";
+    int64_t before = LiveBlocks();
+    FreeThroughTheService(Type::Text | Type::ArrayBit, OneDimension({0, 0}));
+    EXPECT_EQ(LiveBlocks(), before);
+
+    // A number that happens to hold a block's address is still only a number.
+    uint32_t kept = HeapBlock("kept");
+    FreeThroughTheService(Type::Integer | Type::ArrayBit, OneDimension({kept, 7}));
+    EXPECT_EQ(LiveBlocks(), before + 1);
+    EXPECT_STREQ(reinterpret_cast<const char*>(kept), "kept");
+    FreeMemory(reinterpret_cast<void*>(kept));
 }
 
 TEST(RawBytes, EachTypeGivesItsBytes) {
