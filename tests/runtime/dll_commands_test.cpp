@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 #include "runtime/dll_commands.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_interface.h"
@@ -51,8 +54,41 @@ TEST(DllCommands, EmptyLibraryNameWalksTheSystemList) {
         << "bound from the first library of the list that has it";
 }
 
-TEST(DllCommands, LibraryNameWithADriveIsLoadedAlone) {
+// The runtime calls LoadLibraryA through this program's import slot; while a
+// recorder lives, the slot leads through it and every name asked for is kept.
+extern "C" void* loadLibraryImport asm("__imp__LoadLibraryA@4");
+std::vector<std::string> namesLoaded;
+
+class LoadRecorder {
+public:
+    LoadRecorder() {
+        namesLoaded.clear();
+        real_ = reinterpret_cast<decltype(real_)>(Swap(reinterpret_cast<void*>(Record)));
+    }
+    ~LoadRecorder() { Swap(reinterpret_cast<void*>(real_)); }
+
+private:
+    static HMODULE WINAPI Record(LPCSTR name) {
+        namesLoaded.push_back(name);
+        return real_(name);
+    }
+    static void* Swap(void* function) {
+        DWORD protection = 0;
+        VirtualProtect(&loadLibraryImport, sizeof loadLibraryImport, PAGE_READWRITE, &protection);
+        void* old = std::exchange(loadLibraryImport, function);
+        VirtualProtect(&loadLibraryImport, sizeof loadLibraryImport, protection, &protection);
+        return old;
+    }
+    static inline HMODULE(WINAPI* real_)(LPCSTR) = nullptr;
+};
+
+TEST(DllCommands, OnlyANameWithoutADriveIsLookedForBesideTheProgram) {
+    LoadRecorder loads;
     EXPECT_EQ(Call(DllDriveColonProcessId, {}), GetCurrentProcessId());
+    EXPECT_EQ(Call(DllAdd2BesideProgram, {1, 2}), 3u);
+    const std::vector<std::string> expected = {"C:\\windows\\system32\\kernel32.dll",
+                                               App().programDirectory + "\\dll_probe.dll"};
+    EXPECT_EQ(namesLoaded, expected);
 }
 
 TEST(DllCommands, TheFunctionMayWriteIntoTheCallersText) {

@@ -21,10 +21,10 @@ const LibraryDescriptor* const libraries[1] = {&coreLibrary};
 // DLL commands the runtime tests bind and call.
 const char* const dllLibraries[] = {
     "dll_probe.dll", "dll_probe.dll", "dll_probe.dll", "", "", "dll_probe.dll",
-    "C:\\windows\\system32\\kernel32.dll", "dll_probe.dll", "dll_probe.dll",
+    "C:\\windows\\system32\\kernel32.dll", "dll_probe.dll", "dll_probe.dll", "dll_probe.dll",
 };
 const char* const dllFunctions[] = {
-    "Add2", "Add2", "#12", "GetTickCount", "ShellExecuteA", "Sum5", "GetCurrentProcessId", "FillText", "#65548",
+    "Add2", "Add2", "#12", "GetTickCount", "ShellExecuteA", "Sum5", "GetCurrentProcessId", "FillText", "#65548", "Add2",
 };
 static_assert(sizeof dllLibraries == sizeof dllFunctions);
 

@@ -25,6 +25,7 @@ enum TestDllCommand : int32_t {
     DllDriveColonProcessId = 6,
     DllFillText = 7,
     DllOrdinalWrapped = 8,
+    DllAdd2BesideProgram = 9,
 };
 
 }  // namespace velmora::testing
