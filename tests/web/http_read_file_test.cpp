@@ -1,10 +1,15 @@
 // HttpReadFile against real WinINet and our server.
 #include <gtest/gtest.h>
+#include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 #include "runtime/calling.h"
 #include "runtime/memory.h"
 #include "tests/web/web_test_support.h"
 #include "web/http_read_file.h"
+#include "web/internet_client.h"
+#include "web/wininet_api.h"
 
 namespace velmora {
 namespace {
@@ -80,7 +85,24 @@ TEST(HttpReadFile, ASilentServerEndsTheFetchAtTheTimeout) {
     EXPECT_TRUE(body.empty() || body == PatternBytes(100)) << body.size();
 }
 
+// The internet handle each connection was made on.
+std::mutex parentsLock;
+std::vector<HINTERNET> parents;
+decltype(&::InternetConnectA) realConnect = nullptr;
+HINTERNET WINAPI ConnectNotingTheParent(HINTERNET internet, LPCSTR host, INTERNET_PORT port, LPCSTR user,
+                                        LPCSTR password, DWORD service, DWORD flags, DWORD_PTR context) {
+    {
+        std::lock_guard<std::mutex> guard(parentsLock);
+        parents.push_back(internet);
+    }
+    return realConnect(internet, host, port, user, password, service, flags, context);
+}
+
 TEST(HttpReadFile, TwentyConcurrentFetchesShareOneHandle) {
+    auto& api = const_cast<web::WinInetApi&>(web::WinInet());
+    ASSERT_TRUE(api.loaded);
+    parents.clear();
+    realConnect = std::exchange(api.InternetConnectA, ConnectNotingTheParent);
     constexpr int fetches = 20;
     std::string bodies[fetches];
     std::vector<std::thread> threads;
@@ -89,7 +111,13 @@ TEST(HttpReadFile, TwentyConcurrentFetchesShareOneHandle) {
             bodies[i] = Read(ServerUrl("/r?size=" + std::to_string(20000 + 997 * i) + "&seed=" + std::to_string(i)));
         });
     for (auto& thread : threads) thread.join();
+    api.InternetConnectA = realConnect;
     for (int i = 0; i < fetches; ++i) EXPECT_EQ(bodies[i], PatternBytes(20000 + 997 * i, i)) << "fetch " << i;
+
+    HINTERNET shared = web::Client().Handle("");
+    ASSERT_NE(shared, nullptr);
+    ASSERT_EQ(parents.size(), static_cast<size_t>(fetches));
+    for (HINTERNET parent : parents) EXPECT_EQ(parent, shared) << "a fetch connected on an internet handle of its own";
 }
 
 }  // namespace
