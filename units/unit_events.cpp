@@ -22,7 +22,8 @@ EventResult CallHandler(uint32_t handler, std::vector<uint32_t> words) {
     EventResult result{0, 0};
     words.push_back(reinterpret_cast<uint32_t>(&result));
     int32_t delta = 0;
-    VelmoraCallWithStackCheck(reinterpret_cast<void*>(handler), words.data(), static_cast<int32_t>(words.size()), &delta);
+    VelmoraCallWithStackCheck(reinterpret_cast<void*>(handler), words.data(), static_cast<int32_t>(words.size()),
+                              &delta);
     return result;
 }
 

@@ -34,7 +34,7 @@ private:
 };
 
 uint32_t seenWords[3];
-extern "C" void RecordThreeWords(uint32_t first, uint32_t second, uint32_t third) {
+void RecordThreeWords(uint32_t first, uint32_t second, uint32_t third) {
     seenWords[0] = first;
     seenWords[1] = second;
     seenWords[2] = third;
@@ -63,13 +63,13 @@ TEST(EventArguments, EightByteValuesTakeTwoWordsButAnArrayOnlyItsAddress) {
     EXPECT_EQ(seenWords[2], 6u);
 }
 
-extern "C" void ReturnsTheSum(uint32_t first, uint32_t second, EventResult* result) {
+void ReturnsTheSum(uint32_t first, uint32_t second, EventResult* result) {
     result->hasResult = 1;
     result->value = first + second;
 }
 
 int quietCalls = 0;
-extern "C" void ReturnsNothing() { ++quietCalls; }
+void ReturnsNothing() { ++quietCalls; }
 
 TEST(EventResults, AReturnedValueLandsInTheRecord) {
     ClickBoundTo click(reinterpret_cast<const void*>(ReturnsTheSum));
