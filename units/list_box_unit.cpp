@@ -23,7 +23,7 @@ struct ListSettings {
     int32_t selection = -1;
     std::vector<uint8_t> font, itemData;
     std::vector<std::string> items;
-    std::string linkText, sortText;
+    std::string linkText, settingText;
     uint32_t settingV3 = 0;
 
     template <class Codec>
@@ -35,7 +35,7 @@ struct ListSettings {
         c.Block(font);
         c.Block(itemData);
         c.TextList(items);
-        if (version >= 2) c.Text(linkText), c.Text(sortText);
+        if (version >= 2) c.Text(linkText), c.Text(settingText);
         if (version >= 3) c.Dword(settingV3);
     }
 };
@@ -49,7 +49,7 @@ public:
     bool Create(const CreateParams& params) {
         const ListSettings& s = settings;
         DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | LBS_NOTIFY | LBS_USETABSTOPS | LBS_NOINTEGRALHEIGHT;
-        if (s.sorted && s.sortText.empty()) style |= LBS_SORT;
+        if (s.sorted && s.linkText.empty()) style |= LBS_SORT;  // a linked list keeps its source's order
         style |= s.multiColumn == 1 ? (LBS_MULTICOLUMN | WS_HSCROLL) : WS_VSCROLL;
         if (s.extendedSelection) style |= LBS_EXTENDEDSEL;
         HWND window = CreateControlUnit(this, "LISTBOX", "", style, params, font, s.font, params.height);
@@ -100,6 +100,11 @@ private:
     bool redrawPending_ = false;
 };
 
+// Multiple-selection boxes refuse LB_SETCURSEL; their lines are selected one by one.
+bool MultipleSelection(HWND window) {
+    return GetWindowLongA(window, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL);
+}
+
 void DeferRedraw(HWND window) {
     if (auto* unit = dynamic_cast<ListBoxUnit*>(UnitOfWindow(window))) unit->DeferRedraw();
 }
@@ -126,7 +131,12 @@ int32_t SetListProperty(const ValueRecord& value, UnitObject* object, int32_t nu
     auto* unit = static_cast<ListBoxUnit*>(object);
     switch (number) {
         case 0:
-            SendMessageA(unit->Window(), LB_SETCURSEL, value.low, 0);
+            if (MultipleSelection(unit->Window())) {
+                SendMessageA(unit->Window(), LB_SETSEL, FALSE, -1);
+                if (static_cast<int32_t>(value.low) >= 0) SendMessageA(unit->Window(), LB_SETSEL, TRUE, value.low);
+            } else {
+                SendMessageA(unit->Window(), LB_SETCURSEL, value.low, 0);
+            }
             return 0;
         case 1:
             SetColourProperty(unit->settings.textColour, value.low, unit->Window());
@@ -178,14 +188,20 @@ bool ListSetItemText(HWND window, int32_t index, const char* text) {
     if (index < 0 || index >= count) return false;
     if (ListItemText(window, index) == (text ? text : "")) return true;
     LRESULT data = SendMessageA(window, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-    LRESULT selection = SendMessageA(window, LB_GETCURSEL, 0, 0);
+    bool multiple = MultipleSelection(window);
+    // A multiple-selection box answers LB_GETCURSEL with its caret, selected or not.
+    LRESULT selection = multiple ? SendMessageA(window, LB_GETSEL, static_cast<WPARAM>(index), 0)
+                                 : SendMessageA(window, LB_GETCURSEL, 0, 0);
     LRESULT top = SendMessageA(window, LB_GETTOPINDEX, 0, 0);
     LRESULT caret = SendMessageA(window, LB_GETCARETINDEX, 0, 0);
     DeferRedraw(window);
     SendMessageA(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
     SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index), data);
-    if (selection != -1) SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    if (multiple && selection > 0)
+        SendMessageA(window, LB_SETSEL, TRUE, index);
+    else if (!multiple && selection != -1)
+        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
     if (top != -1) SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
     if (caret != -1) SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(caret), FALSE);
     return true;

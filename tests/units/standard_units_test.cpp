@@ -5,6 +5,8 @@
 #include "commands/core_calls.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
+#include "units/list_box_unit.h"
+#include "units/stream_codec.h"
 #include "units/window_creation.h"
 
 namespace velmora::testing {
@@ -189,6 +191,57 @@ TEST(ListBoxMethods, InsertAndReplaceKeepingDataSelectionTopAndCaret) {
     RemoveWindowSubclass(list, CountDeletions, 7);
     EXPECT_FALSE(routine::SetItemText(listBox, 40, "no such line"));
     EXPECT_FALSE(routine::SetItemText(listBox, -1, "no such line"));
+}
+
+// A version 3 list box of its own: border 1, one column, the given items.
+HWND MakeListBox(uint32_t sorted, const std::string& firstText, const std::string& secondText, uint32_t extended,
+                 const std::vector<std::string>& items) {
+    StreamWriter stream;
+    for (uint32_t field : {3u, 1u, sorted, 0u, 0u, 0u, 0xFFFFFFu, extended}) stream.Dword(field);
+    stream.Int(-1);
+    stream.Block({});
+    stream.Block({});
+    stream.TextList(items);
+    stream.Text(firstText);
+    stream.Text(secondText);
+    stream.Dword(0);
+    UnitObject* unit = MakeUnit(0x0001000F, stream.bytes, listId);
+    return unit ? unit->Window() : nullptr;
+}
+
+TEST(ListBoxStream, TheFirstVersionTwoTextGatesSorting) {
+    HWND sorted = MakeListBox(1, "", "a setting", 0, {"b", "a"});
+    ASSERT_NE(sorted, nullptr);
+    EXPECT_TRUE(Style(sorted) & LBS_SORT) << "an empty first text lets sorting take effect";
+    EXPECT_EQ(ListItemText(sorted, 0), "a");
+    HWND linked = MakeListBox(1, "a link", "", 0, {"b", "a"});
+    ASSERT_NE(linked, nullptr);
+    EXPECT_FALSE(Style(linked) & LBS_SORT) << "a link text keeps the stored order";
+    EXPECT_EQ(ListItemText(linked, 0), "b");
+    DestroyWindow(sorted);
+    DestroyWindow(linked);
+}
+
+TEST(ListBoxStream, ExtendedSelectionKeepsSelectedLinesOnReplaceAndWrite) {
+    HWND list = MakeListBox(0, "", "", 1, {"0", "1", "2", "3", "4"});
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(Style(list) & LBS_EXTENDEDSEL);
+    SendMessageA(list, LB_SETSEL, TRUE, 1);
+    SendMessageA(list, LB_SETSEL, TRUE, 3);
+    EXPECT_TRUE(ListSetItemText(list, 3, "three"));
+    EXPECT_TRUE(ListSetItemText(list, 2, "two"));
+    EXPECT_GT(SendMessageA(list, LB_GETSEL, 3, 0), 0) << "the replaced line stays selected";
+    EXPECT_GT(SendMessageA(list, LB_GETSEL, 1, 0), 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETSEL, 2, 0), 0) << "an unselected line is not selected by its replacement";
+    EXPECT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), 2);
+
+    auto set = UnitOperation<SetPropertyOperation>(FindUnitType(0x0001000F), UnitServiceSetProperty);
+    set(ValueRecord{4, 0, 0}, UnitOfWindow(list), 0);  // property 8, the current selection
+    EXPECT_GT(SendMessageA(list, LB_GETSEL, 4, 0), 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), 1) << "writing the selection replaces it";
+    set(ValueRecord{static_cast<uint32_t>(-1), 0, 0}, UnitOfWindow(list), 0);
+    EXPECT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), 0);
+    DestroyWindow(list);
 }
 
 TEST(StreamVersions, ATooNewStreamMakesCreationFail) {

@@ -57,6 +57,15 @@ void Pump(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
+UnitObject* MakeUnit(uint32_t typeKey, const std::vector<uint8_t>& stream, uint32_t unitId, RECT place) {
+    auto create = UnitOperation<CreateOperation>(FindUnitType(typeKey), UnitServiceCreate);
+    if (!create) return nullptr;
+    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), WS_VISIBLE, OpenMainWindow(), 900,
+                        nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                        windowId, unitId};
+    return create(params);
+}
+
 namespace {
 DWORD WINAPI RunWork(void* parameter) {
     (*static_cast<const std::function<void()>*>(parameter))();
