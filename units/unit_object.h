@@ -37,6 +37,9 @@ public:
     // Messages to a subclassed platform control before its own procedure; true
     // when handled, with the result.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+    // The unit's window lost activation: children never see WM_ACTIVATE, so
+    // the window tells its units (a hot button must cool down).
+    virtual void OnWindowDeactivated() {}
     // How a window unit is first shown (start position minimised, maximised, normal).
     virtual int ShowCommand() const { return SW_SHOW; }
 

@@ -175,6 +175,12 @@ private:
         }
     }
 
+    static BOOL CALLBACK TellDeactivated(HWND child, LPARAM) {
+        UnitObject* unit = UnitOfWindow(child);
+        if (unit && unit->Window() == child) unit->OnWindowDeactivated();  // not the edit box's arrows again
+        return TRUE;
+    }
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window));
         if (!unit) return DefWindowProcA(window, message, wParam, lParam);
@@ -190,6 +196,10 @@ private:
                 EndPaint(window, &paint);
                 return 0;
             }
+            case WM_ACTIVATE:
+            case WM_ACTIVATEAPP:  // both say "lost" with a zero wParam
+                if (LOWORD(wParam) == WA_INACTIVE) EnumChildWindows(window, TellDeactivated, 0);
+                break;
             case WM_SETTEXT:
                 unit->settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
                 break;

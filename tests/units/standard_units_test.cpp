@@ -1,6 +1,7 @@
 // The standard units and the super button as the platform shows them.
 #include <windows.h>
 #include <commctrl.h>
+#include <atomic>
 #include <string>
 #include "commands/core_calls.h"
 #include "runtime/runtime_interface.h"
@@ -149,6 +150,125 @@ TEST(Clicks, ButtonAndSuperButtonFireEventZeroOnce) {
     Pump();
     EXPECT_EQ(openFolderClicks, opens + 1);
     EXPECT_EQ(startClicks, starts + 1);
+}
+
+// One pixel of what a unit paints, painted into a bitmap of the test's.
+COLORREF PrintedPixel(HWND unit, int x, int y) {
+    RECT client;
+    GetClientRect(unit, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(unit, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    COLORREF pixel = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixel;
+}
+
+void WriteColour(uint32_t unit, int32_t property, uint32_t colour) {
+    Runtime().WriteUnitProperty(windowId, unit, property, 0, colour, 0);
+}
+uint32_t ReadColour(uint32_t unit, int32_t property) {
+    return static_cast<uint32_t>(Runtime().ReadUnitProperty(windowId, unit, property, 0));
+}
+
+TEST(SuperButton, TheDefaultColourIsTheSystemsNotBlack) {
+    OpenMainWindow();
+    WriteColour(superId, 13, 0xFF000000);  // normal background
+    WriteColour(superId, 12, 0xFF000000);  // normal text
+    EXPECT_EQ(ReadColour(superId, 13), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ReadColour(superId, 12), GetSysColor(COLOR_BTNTEXT));
+    WriteColour(superId, 12, 0x00FF8800);
+    EXPECT_EQ(ReadColour(superId, 12), 0x00FF8800u);
+}
+
+// A top-level window of another thread, in the foreground while it lives.
+class ForeignWindow {
+public:
+    ForeignWindow() {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        while (!ready_) Pump(10);
+        Pump();
+    }
+    ~ForeignWindow() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump(0);
+        CloseHandle(thread_);
+        Pump();
+    }
+
+private:
+    static DWORD WINAPI Run(void* parameter) {
+        auto* self = static_cast<ForeignWindow*>(parameter);
+        self->window_ = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                        nullptr, nullptr, nullptr);
+        SetForegroundWindow(self->window_);
+        self->ready_ = true;
+        MSG message;
+        while (IsWindow(self->window_) && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+        return 0;
+    }
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+    std::atomic<bool> ready_{false};
+};
+
+// The super button with no caption, so one pixel tells the state by its background.
+struct BareSuperButton {
+    static constexpr COLORREF hot = RGB(255, 0, 0), normal = RGB(0, 255, 0);
+    HWND button = UnitHandle(superId);
+    BareSuperButton() {
+        Runtime().WriteUnitProperty(windowId, superId, 10, 0, reinterpret_cast<uint32_t>(""), 0);
+        for (int32_t property : {13, 17}) WriteColour(superId, property, normal);
+        WriteColour(superId, 15, hot);
+    }
+    ~BareSuperButton() {
+        Runtime().WriteUnitProperty(windowId, superId, 10, 0, reinterpret_cast<uint32_t>("打开下载文件夹"), 0);
+        for (int32_t property : {13, 15, 17}) WriteColour(superId, property, 0xFF000000);
+        SetCursorPos(0, 0);
+    }
+    COLORREF Shown() { return PrintedPixel(button, 1, 1); }
+    void PointAt() {
+        RECT rect;
+        GetWindowRect(button, &rect);
+        SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM((rect.right - rect.left) / 2, (rect.bottom - rect.top) / 2));
+    }
+};
+
+TEST(SuperButton, DeactivationAndCancelModeEndTheHotState) {
+    HWND window = OpenMainWindow();
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    Pump();
+    BareSuperButton bare;
+    bare.PointAt();
+    ASSERT_EQ(bare.Shown(), bare.hot) << "the mouse over the button makes it hot";
+
+    {
+        // Another thread's window takes the activation, as another program's would.
+        ForeignWindow other;
+        EXPECT_EQ(GetActiveWindow(), nullptr);
+        EXPECT_EQ(bare.Shown(), bare.normal) << "the window lost activation";
+    }
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    Pump();
+
+    bare.PointAt();
+    ASSERT_EQ(bare.Shown(), bare.hot);
+    SendMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_EQ(bare.Shown(), bare.normal) << "the program lost activation";
+    EXPECT_TRUE(GetUpdateRect(bare.button, nullptr, FALSE)) << "repainted";
+
+    bare.PointAt();
+    ASSERT_EQ(bare.Shown(), bare.hot);
+    SendMessageA(bare.button, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(bare.Shown(), bare.normal);
 }
 
 const ValueRecord listBox{windowId, listId, 0x0001000F};

@@ -59,6 +59,12 @@ COLORREF Lighten(COLORREF colour, int amount) {
 
 enum Colour { NormalText, NormalBack, HotText, HotBack, FocusText, FocusBack };
 
+// 0xFF000000 stands for the system's colour of the role: button face behind, button text in front.
+COLORREF StateColour(uint32_t colour, int role) {
+    if (colour != DefaultColour) return colour & 0x00FFFFFF;
+    return GetSysColor(role % 2 == NormalBack % 2 ? COLOR_BTNFACE : COLOR_BTNTEXT);
+}
+
 class SuperButton final : public UnitObject {
 public:
     SuperSettings settings;
@@ -88,11 +94,7 @@ public:
         DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | BS_OWNERDRAW;
         if (s.checkMode) checked = s.checked != 0;
         else isDefault = s.defaultButton != 0;
-        for (int i = 0; i < 6; ++i) {
-            uint32_t colour = s.colours[i];
-            bool background = i % 2 == 1;
-            colours[i] = background && colour == DefaultColour ? GetSysColor(COLOR_BTNFACE) : colour & 0x00FFFFFF;
-        }
+        for (int i = 0; i < 6; ++i) colours[i] = StateColour(s.colours[i], i);
         // Pictures 1, 0 and 2; one that cannot be decoded is dropped.
         const std::vector<uint8_t>* data[3] = {&s.picture0, &s.picture1, &s.picture2};
         for (int i : {1, 0, 2})
@@ -126,6 +128,8 @@ public:
         else if (!sound.empty())
             PlayUnitSound(reinterpret_cast<LPCSTR>(sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
     }
+
+    void OnWindowDeactivated() override { SetHot(false); }
 
     void SetHot(bool value) {
         if (hot == value) return;
@@ -317,7 +321,7 @@ int32_t SetSuperProperty(const ValueRecord& value, UnitObject* object, int32_t n
         default:
             if (number >= 4 && number < 10) {  // the six colours
                 s.colours[number - 4] = value.low;
-                unit->colours[number - 4] = value.low & 0x00FFFFFF;
+                unit->colours[number - 4] = StateColour(value.low, number - 4);
             }
             break;
     }
