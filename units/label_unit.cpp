@@ -1,9 +1,11 @@
 // The label unit (core type 10): a child window of its own class, painted
 // entirely here, with text effects, frames, shading and alignment.
 #include <windows.h>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
+#include "units/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
 #include "units/unit_type_template.h"
@@ -57,6 +59,10 @@ public:
     LabelSettings settings;
     UnitFont font;
 
+    ~LabelUnit() override {
+        if (picture_) DestroyIcon(picture_);
+    }
+
     bool Create(const CreateParams& params) {
         RegisterLabelClass();
         HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
@@ -68,38 +74,45 @@ public:
         BindUnitToWindow(window, this);
         font.Set(settings.font);
         if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
+        // Icon pictures are drawn; any other picture is left out and the label shows its background.
+        if (!settings.picture.empty())
+            picture_ = IconFromFileData(settings.picture.data(), static_cast<uint32_t>(settings.picture.size()), false,
+                                        &pictureWidth_, &pictureHeight_);
         return true;
     }
 
     void Paint(HDC dc) {
         RECT area;
         GetClientRect(Window(), &area);
-        if (settings.border == 6 && settings.frameWidth > 0) {
+        auto frame = static_cast<int32_t>(settings.frameWidth);
+        if (settings.border == 6 && frame > 0) {
             std::vector<COLORREF> colours = UsableColours(settings.frameColours);
             if (colours.size() >= 2) {
-                int width = static_cast<int>(settings.frameWidth);
+                // A frame wider than the label fills it: no more rings than fit.
+                int fits = (std::min(area.right - area.left, area.bottom - area.top) + 1) / 2;
+                int width = std::min(frame, fits);
                 for (int ring = 0; ring < width; ++ring) {
-                    HBRUSH brush = CreateSolidBrush(Blend(colours[0], colours[1], ring, width - 1));
+                    COLORREF colour = Blend(colours[0], colours[1], ring, frame - 1);
                     RECT edge{area.left + ring, area.top + ring, area.right - ring, area.bottom - ring};
-                    FrameRect(dc, &edge, brush);
-                    DeleteObject(brush);
+                    FillSolid(dc, {edge.left, edge.top, edge.right, edge.top + 1}, colour);
+                    FillSolid(dc, {edge.left, edge.bottom - 1, edge.right, edge.bottom}, colour);
+                    FillSolid(dc, {edge.left, edge.top, edge.left + 1, edge.bottom}, colour);
+                    FillSolid(dc, {edge.right - 1, edge.top, edge.right, edge.bottom}, colour);
                 }
                 InflateRect(&area, -width, -width);
             }
         }
         std::vector<COLORREF> shades = UsableColours(settings.shadeColours);
-        if (settings.shadeMode != 0 && shades.size() >= 2) {
+        if (picture_) {
+            FillSolid(dc, area, ResolveColour(settings.background));  // behind the icon's transparent parts
+            DrawPicture(dc, picture_, pictureWidth_, pictureHeight_, area, settings.pictureMode);
+        } else if (settings.shadeMode != 0 && shades.size() >= 2) {
             int height = area.bottom - area.top;
-            for (int y = 0; y < height; ++y) {
-                HBRUSH brush = CreateSolidBrush(Blend(shades[0], shades[1], y, height - 1));
-                RECT line{area.left, area.top + y, area.right, area.top + y + 1};
-                FillRect(dc, &line, brush);
-                DeleteObject(brush);
-            }
+            for (int y = 0; y < height; ++y)
+                FillSolid(dc, {area.left, area.top + y, area.right, area.top + y + 1},
+                          Blend(shades[0], shades[1], y, height - 1));
         } else {
-            HBRUSH brush = CreateSolidBrush(ResolveColour(settings.background));
-            FillRect(dc, &area, brush);
-            DeleteObject(brush);
+            FillSolid(dc, area, ResolveColour(settings.background));
         }
         if (settings.caption.empty()) return;
         HGDIOBJ oldFont = SelectObject(dc, font.Get());
@@ -134,11 +147,20 @@ private:
         RegisterClassA(&windowClass);
     }
 
+    HICON picture_ = nullptr;
+    int pictureWidth_ = 0, pictureHeight_ = 0;
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* unit = static_cast<LabelUnit*>(UnitOfWindow(window));
         switch (message) {
             case WM_ERASEBKGND:
                 return 1;
+            case WM_PRINTCLIENT:
+                if (unit) {
+                    unit->Paint(reinterpret_cast<HDC>(wParam));
+                    return 0;
+                }
+                break;
             case WM_PAINT:
                 if (unit) {
                     PAINTSTRUCT paint;
@@ -184,7 +206,7 @@ int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t n
             s.border = value.low;
             if (s.border <= 5) ApplyBorderStyle(unit->Window(), s.border);
             break;
-        case 8: s.frameWidth = value.low < 5 ? 5 : value.low; break;
+        case 8: s.frameWidth = static_cast<int32_t>(value.low) < 5 ? 5 : value.low; break;
         default: return 0;
     }
     InvalidateRect(unit->Window(), nullptr, FALSE);

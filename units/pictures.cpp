@@ -1,4 +1,5 @@
 #include "units/pictures.h"
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -41,6 +42,36 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
         if (height) *height = h;
     }
     return icon;
+}
+
+void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode) {
+    int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
+    if (!picture || width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0) return;
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    switch (mode) {
+        case 1:
+            for (int y = area.top; y < area.bottom; y += height)
+                for (int x = area.left; x < area.right; x += width)
+                    DrawIconEx(dc, x, y, picture, width, height, 0, nullptr, DI_NORMAL);
+            break;
+        case 2: {
+            double scale = 1.0;
+            if (width > areaWidth || height > areaHeight)
+                scale = std::min(static_cast<double>(areaWidth) / width, static_cast<double>(areaHeight) / height);
+            int w = static_cast<int>(width * scale), h = static_cast<int>(height * scale);
+            DrawIconEx(dc, area.left + (areaWidth - w) / 2, area.top + (areaHeight - h) / 2, picture, w, h, 0, nullptr,
+                       DI_NORMAL);
+            break;
+        }
+        case 3:
+            DrawIconEx(dc, area.left, area.top, picture, areaWidth, areaHeight, 0, nullptr, DI_NORMAL);
+            break;
+        default:
+            DrawIconEx(dc, area.left, area.top, picture, width, height, 0, nullptr, DI_NORMAL);
+            break;
+    }
+    RestoreDC(dc, saved);
 }
 
 uint32_t SystemCursorOfCode(int32_t code) { return code >= 0 && code <= 14 ? systemCursors[code] : 0; }

@@ -10,6 +10,11 @@ namespace velmora {
 // such file. Width and height receive the image's size.
 HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* width = nullptr, int* height = nullptr);
 
+// Draws an icon picture into an area by picture mode: 0 at the top-left
+// corner in its own size, 1 tiled, 2 centred (scaled down to fit), 3
+// stretched. Tiles past the area's right and bottom edges are cut off.
+void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode);
+
 // A unit's cursor from its mouse-pointer block; null for no cursor.
 HCURSOR MakeUnitCursor(const uint8_t* block, uint32_t size);
 // Program-side pointer code 0-14 to the system cursor id and back (0 = none).

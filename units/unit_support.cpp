@@ -7,6 +7,12 @@ COLORREF ResolveColour(uint32_t colour) {
     return colour == DefaultColour ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour & 0x00FFFFFF);
 }
 
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    COLORREF old = SetBkColor(dc, colour);
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
 LOGFONTA FontDescription(const std::vector<uint8_t>& description) {
     LOGFONTA font{};
     if (description.size() == 60)

@@ -15,6 +15,9 @@ inline void SetColourProperty(uint32_t& setting, uint32_t colour, HWND window) {
     setting = colour;
     InvalidateRect(window, nullptr, TRUE);
 }
+// Fills a rectangle with a colour without making a brush (the text
+// background's opaque fill), for drawing made of many small fills.
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 // A font from a 60-byte description with character set, precisions, quality
 // and pitch overridden; the default GUI font (not owned) for any other length.
 HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned);

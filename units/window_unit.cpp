@@ -143,36 +143,12 @@ private:
         HBRUSH fill = CreateSolidBrush(ResolveColour(settings.background));
         FillRect(memory, &client, fill);
         DeleteObject(fill);
-        if (background_) DrawBackground(memory, client);
+        DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode);
         BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
                SRCCOPY);
         SelectObject(memory, old);
         DeleteObject(bitmap);
         DeleteDC(memory);
-    }
-
-    void DrawBackground(HDC dc, const RECT& client) {
-        int w = pictureWidth_, h = pictureHeight_;
-        switch (settings.pictureMode) {
-            case 1:
-                for (int y = 0; y < client.bottom; y += h)
-                    for (int x = 0; x < client.right; x += w) DrawIconEx(dc, x, y, background_, w, h, 0, nullptr, DI_NORMAL);
-                break;
-            case 2: {
-                double scale = 1.0;
-                if (w > client.right || h > client.bottom)
-                    scale = std::min(static_cast<double>(client.right) / w, static_cast<double>(client.bottom) / h);
-                int sw = static_cast<int>(w * scale), sh = static_cast<int>(h * scale);
-                DrawIconEx(dc, (client.right - sw) / 2, (client.bottom - sh) / 2, background_, sw, sh, 0, nullptr, DI_NORMAL);
-                break;
-            }
-            case 3:
-                DrawIconEx(dc, 0, 0, background_, client.right, client.bottom, 0, nullptr, DI_NORMAL);
-                break;
-            default:
-                DrawIconEx(dc, 0, 0, background_, w, h, 0, nullptr, DI_NORMAL);
-                break;
-        }
     }
 
     static BOOL CALLBACK TellDeactivated(HWND child, LPARAM) {

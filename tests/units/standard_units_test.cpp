@@ -5,6 +5,7 @@
 #include <string>
 #include "commands/core_calls.h"
 #include "runtime/runtime_interface.h"
+#include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
 #include "units/list_box_unit.h"
 #include "units/stream_codec.h"
@@ -269,6 +270,133 @@ TEST(SuperButton, DeactivationAndCancelModeEndTheHotState) {
     ASSERT_EQ(bare.Shown(), bare.hot);
     SendMessageA(bare.button, WM_CANCELMODE, 0, 0);
     EXPECT_EQ(bare.Shown(), bare.normal);
+}
+
+// One pixel of what a unit shows on the screen after a full repaint.
+COLORREF ShownPixel(HWND unit, int x, int y) {
+    RedrawWindow(unit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(unit);
+    COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(unit, dc);
+    return pixel;
+}
+
+// An icon file with one opaque square image of one colour, 32 bits per pixel.
+std::vector<uint8_t> SolidIcon(int size, COLORREF colour) {
+    uint32_t maskRow = (static_cast<uint32_t>(size) + 31) / 32 * 4;
+    uint32_t imageBytes = 40 + 4 * size * size + maskRow * size;
+    StreamWriter file;
+    for (uint16_t word : {0, 1, 1}) file.Word(word);
+    file.Word(static_cast<uint16_t>(size | size << 8));
+    file.Word(0);
+    file.Word(1);
+    file.Word(32);
+    file.Dword(imageBytes);
+    file.Dword(22);
+    for (uint32_t field : {40u, uint32_t(size), uint32_t(2 * size)}) file.Dword(field);
+    file.Word(1);
+    file.Word(32);
+    for (uint32_t field : {0u, imageBytes - 40, 0u, 0u, 0u, 0u}) file.Dword(field);
+    for (int i = 0; i < size * size; ++i) file.Dword(0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
+    file.bytes.resize(file.bytes.size() + maskRow * size, 0);
+    return file.bytes;
+}
+
+// A version 2 label without a caption.
+struct LabelStream {
+    uint32_t border = 0, frameWidth = 8, pictureMode = 1, shadeMode = 0;
+    std::vector<uint8_t> picture;
+};
+
+HWND MakeLabel(const LabelStream& label, RECT place = {8, 8, 128, 88}) {
+    StreamWriter stream;
+    for (uint32_t field : {2u, 0u, label.frameWidth, label.border, 0x808080u, 0xFFFFFFu, 0x808080u, 0u, 0xFF000000u,
+                           label.pictureMode, label.shadeMode, 0x808080u, 0xFFFFFFu, 0x808080u, 0u, 1u, 1u})
+        stream.Dword(field);
+    stream.Block({});
+    stream.Block(label.picture);
+    for (int text = 0; text < 3; ++text) stream.Text("");
+    UnitObject* unit = MakeUnit(0x0001000A, stream.bytes, progressId, place);
+    return unit ? unit->Window() : nullptr;
+}
+
+int32_t SetLabelProperty(HWND label, int32_t number, uint32_t value) {
+    auto set = UnitOperation<SetPropertyOperation>(FindUnitType(0x0001000A), UnitServiceSetProperty);
+    return set(ValueRecord{value, 0, 0}, UnitOfWindow(label), number - 8);
+}
+
+TEST(Label, FrameWidthStaysAtLeastFive) {
+    OpenMainWindow();
+    for (int32_t written : {-1, 3, static_cast<int32_t>(0x80000000)}) {
+        Runtime().WriteUnitProperty(windowId, progressId, 16, 0, static_cast<uint32_t>(written), 0);
+        EXPECT_EQ(static_cast<int32_t>(Runtime().ReadUnitProperty(windowId, progressId, 16, 0)), 5) << written;
+    }
+    Runtime().WriteUnitProperty(windowId, progressId, 16, 0, 12, 0);
+    EXPECT_EQ(Runtime().ReadUnitProperty(windowId, progressId, 16, 0), 12u);
+    Runtime().WriteUnitProperty(windowId, progressId, 16, 0, 8, 0);
+}
+
+int gdiObjectsMade = 0;
+decltype(&CreateSolidBrush) originalSolidBrush;
+decltype(&CreateBrushIndirect) originalBrushIndirect;
+decltype(&CreatePen) originalPen;
+HBRUSH WINAPI CountedSolidBrush(COLORREF colour) { return ++gdiObjectsMade, originalSolidBrush(colour); }
+HBRUSH WINAPI CountedBrushIndirect(const LOGBRUSH* brush) { return ++gdiObjectsMade, originalBrushIndirect(brush); }
+HPEN WINAPI CountedPen(int style, int width, COLORREF colour) { return ++gdiObjectsMade, originalPen(style, width, colour); }
+
+// Brushes and pens made while the unit paints itself once.
+int GdiObjectsMadePainting(HWND unit) {
+    ImportHook solid("gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(CountedSolidBrush));
+    ImportHook indirect("gdi32.dll", "CreateBrushIndirect", reinterpret_cast<void*>(CountedBrushIndirect));
+    ImportHook pen("gdi32.dll", "CreatePen", reinterpret_cast<void*>(CountedPen));
+    EXPECT_TRUE(solid.Installed());
+    originalSolidBrush = reinterpret_cast<decltype(&CreateSolidBrush)>(solid.original);
+    originalBrushIndirect = reinterpret_cast<decltype(&CreateBrushIndirect)>(indirect.original);
+    originalPen = reinterpret_cast<decltype(&CreatePen)>(pen.original);
+    gdiObjectsMade = 0;
+    RedrawWindow(unit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return gdiObjectsMade;
+}
+
+TEST(Label, ShadedFramesAndShadingPaintWithAFewObjects) {
+    OpenMainWindow();
+    HWND label = MakeLabel({6, 30, 1, 1, {}});
+    ASSERT_NE(label, nullptr);
+    EXPECT_LE(GdiObjectsMadePainting(label), 2) << "not one per frame ring or shaded line";
+    for (uint32_t width : {0x7FFFFFFFu, 100000u}) {
+        SetLabelProperty(label, 16, width);
+        DWORD start = GetTickCount();
+        EXPECT_LE(GdiObjectsMadePainting(label), 2) << width;
+        EXPECT_LT(GetTickCount() - start, 2000u) << "a frame wider than the label is drawn as far as it fits";
+    }
+    DestroyWindow(label);
+}
+
+TEST(Label, BackgroundPictureIsDrawnByItsMode) {
+    OpenMainWindow();
+    const COLORREF red = RGB(255, 0, 0);
+    std::vector<uint8_t> icon = SolidIcon(16, red);
+    HWND tiled = MakeLabel({0, 8, 1, 0, icon});
+    ASSERT_NE(tiled, nullptr);
+    EXPECT_EQ(ShownPixel(tiled, 2, 2), red);
+    EXPECT_EQ(ShownPixel(tiled, 100, 70), red) << "tiled over the whole label";
+    DestroyWindow(tiled);
+    HWND corner = MakeLabel({0, 8, 0, 0, icon});
+    EXPECT_EQ(ShownPixel(corner, 15, 15), red);
+    EXPECT_EQ(ShownPixel(corner, 16, 16), GetSysColor(COLOR_BTNFACE)) << "at the corner in its own size";
+    DestroyWindow(corner);
+    HWND framed = MakeLabel({6, 10, 0, 0, icon});
+    EXPECT_NE(ShownPixel(framed, 9, 9), red) << "inside the frame";
+    EXPECT_EQ(ShownPixel(framed, 10, 10), red);
+    DestroyWindow(framed);
+    HWND damaged = MakeLabel({0, 8, 1, 0, {'n', 'o', ' ', 'i', 'c', 'o', 'n'}});
+    EXPECT_EQ(ShownPixel(damaged, 2, 2), GetSysColor(COLOR_BTNFACE)) << "a picture that is no icon is left out";
+    DestroyWindow(damaged);
+
+    // The window draws its own 48 x 48 tile the same way (its top-left pixel is this blue).
+    HWND window = MainTemplate().window;
+    EXPECT_EQ(ShownPixel(window, 0, 0), RGB(214, 232, 252));
+    EXPECT_EQ(ShownPixel(window, 0, 48 * 7), RGB(214, 232, 252)) << "tiled";
 }
 
 const ValueRecord listBox{windowId, listId, 0x0001000F};

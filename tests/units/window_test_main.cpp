@@ -63,7 +63,9 @@ UnitObject* MakeUnit(uint32_t typeKey, const std::vector<uint8_t>& stream, uint3
     CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), WS_VISIBLE, OpenMainWindow(), 900,
                         nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                         windowId, unitId};
-    return create(params);
+    UnitObject* unit = create(params);
+    if (unit) SetWindowPos(unit->Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return unit;
 }
 
 namespace {
