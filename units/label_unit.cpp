@@ -155,6 +155,9 @@ private:
         switch (message) {
             case WM_ERASEBKGND:
                 return 1;
+            case WM_SETCURSOR:
+                if (unit && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
+                break;
             case WM_PRINTCLIENT:
                 if (unit) {
                     unit->Paint(reinterpret_cast<HDC>(wParam));

@@ -1,5 +1,6 @@
 #include "units/pictures.h"
 #include <algorithm>
+#include "units/runtime_resources.h"
 #include <cstring>
 #include <vector>
 
@@ -92,8 +93,11 @@ HCURSOR MakeUnitCursor(const uint8_t* block, uint32_t size) {
     uint32_t system = SystemCursorOfCode(code);
     if (system == 0 && CodeOfSystemCursor(static_cast<uint32_t>(code)) != code) system = static_cast<uint32_t>(code);
     if (system == 0) return nullptr;
-    // Shared system cursors: copies, so every unit may destroy its own.
-    HCURSOR shared = LoadCursorA(nullptr, MAKEINTRESOURCEA(system));
+    // Shared cursors: copies, so every unit may destroy its own. The hand is
+    // the runtime's (the system's only for a module without it).
+    HCURSOR shared = nullptr;
+    if (system == 32649) shared = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_HAND_CURSOR));
+    if (!shared) shared = LoadCursorA(nullptr, MAKEINTRESOURCEA(system));
     return shared ? CopyCursor(shared) : nullptr;
 }
 

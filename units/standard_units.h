@@ -25,6 +25,10 @@ extern const UnitTypeDescriptor listBoxType;  // core type 15
 // the framework when it is destroyed. Used for the platform controls.
 LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR unit);
+// WM_SETCURSOR: over its own client area a unit shows its record's cursor
+// (common property 7); true when it did, else the class cursor applies.
+bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam);
+
 // Creates a platform control (class "BUTTON", "EDIT", "LISTBOX") for a unit
 // at the template's place: attached to the unit, subclassed so its messages
 // reach the unit, with the unit's font. Null when the platform refuses.

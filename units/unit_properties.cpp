@@ -238,6 +238,16 @@ UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
     return LiveWindow(record) ? record.Object() : nullptr;
 }
 
+HCURSOR UnitCursor(const UnitObject* unit) {
+    WindowTemplate* window = App().windowMap.Find(unit->WindowId());
+    int32_t index = window ? window->IndexOf(unit->UnitId()) : -1;
+    UnitRecordRef record;
+    if (index < 0 || !window->Record(static_cast<uint32_t>(index), record) || record.layout.menuItem ||
+        record.Object() != unit)
+        return nullptr;
+    return record.Cursor();
+}
+
 UnitObject* RequireLiveUnit(uint32_t windowId, uint32_t unitId) {
     UnitObject* unit = LiveUnit(windowId, unitId);
     if (!unit) ReportFatalError(FatalMessage::NoSuchUnit, 0);

@@ -1,6 +1,7 @@
 // Reading and writing units' numbered properties: runtime interface
 // operations 4 and 5. Work on live units happens on the window thread.
 #pragma once
+#include <windows.h>
 #include <cstdint>
 
 namespace velmora {
@@ -35,5 +36,8 @@ class UnitObject;
 UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId);
 // The same, but a missing unit is the fatal error of service 2007.
 UnitObject* RequireLiveUnit(uint32_t windowId, uint32_t unitId);
+// The cursor made for the unit's record (common property 7), or null when it
+// has none or the record holds another object.
+HCURSOR UnitCursor(const UnitObject* unit);
 
 }  // namespace velmora

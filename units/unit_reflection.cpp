@@ -17,9 +17,19 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
         delete unit;
         return DefSubclassProc(window, message, wParam, lParam);
     }
+    if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
     LRESULT result = 0;
     if (unit->OnMessage(message, wParam, lParam, result)) return result;
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam) {
+    // Borders keep their sizing cursors, and a parent asked about its child leaves it to the child.
+    if (reinterpret_cast<HWND>(wParam) != unit->Window() || LOWORD(lParam) != HTCLIENT) return false;
+    HCURSOR cursor = UnitCursor(unit);
+    if (!cursor) return false;
+    SetCursor(cursor);
+    return true;
 }
 
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,

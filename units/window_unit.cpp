@@ -9,6 +9,7 @@
 #include <vector>
 #include "runtime/runtime_app.h"
 #include "units/pictures.h"
+#include "units/runtime_resources.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
 #include "units/unit_type_template.h"
@@ -93,10 +94,7 @@ public:
         GetWindowRect(window, &outer);
         if (outer.right - outer.left != params.width || outer.bottom - outer.top != params.height)
             MoveWindow(window, left, top, params.width, params.height, FALSE);
-        bigIcon_ = s.icon.empty() ? nullptr : IconFromFileData(s.icon.data(), static_cast<uint32_t>(s.icon.size()), false);
-        HICON icon = bigIcon_ ? bigIcon_ : LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-        SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+        SetIcons();
         if (!s.sound.empty() && s.soundPlay <= 1)
             PlayUnitSound(reinterpret_cast<LPCSTR>(s.sound.data()), nullptr,
                        SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (s.soundPlay == 1 ? SND_LOOP : 0));
@@ -109,6 +107,24 @@ public:
         return true;
     }
 
+    // The template's icon, else the runtime's own from the program's module
+    // (the system's only for a module without it).
+    void SetIcons() {
+        const std::vector<uint8_t>& icon = settings.icon;
+        bigIcon_ = icon.empty() ? nullptr : IconFromFileData(icon.data(), static_cast<uint32_t>(icon.size()), false);
+        HICON big = bigIcon_, small = bigIcon_;
+        if (!big) {
+            HMODULE module = GetModuleHandleA(nullptr);
+            big = LoadIconA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON));
+            smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+            if (!big) big = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+            small = smallIcon_ ? smallIcon_ : big;
+        }
+        SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+
     int ShowCommand() const override {
         if (settings.startPosition == 2) return SW_SHOWMINIMIZED;
         if (settings.startPosition == 3) return SW_SHOWMAXIMIZED;
@@ -118,6 +134,7 @@ public:
     ~WindowUnit() override {
         if (background_) DestroyIcon(background_);
         if (bigIcon_) DestroyIcon(bigIcon_);
+        if (smallIcon_) DestroyIcon(smallIcon_);
     }
 
 private:
@@ -172,6 +189,9 @@ private:
                 EndPaint(window, &paint);
                 return 0;
             }
+            case WM_SETCURSOR:
+                if (ShowUnitCursor(unit, wParam, lParam)) return TRUE;
+                break;
             case WM_ACTIVATE:
             case WM_ACTIVATEAPP:  // both say "lost" with a zero wParam
                 if (LOWORD(wParam) == WA_INACTIVE) EnumChildWindows(window, TellDeactivated, 0);
@@ -198,6 +218,7 @@ private:
     WNDPROC previous_ = nullptr;
     HICON background_ = nullptr;
     HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;  // the runtime's, at the small size
     int pictureWidth_ = 0, pictureHeight_ = 0;
 };
 

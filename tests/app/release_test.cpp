@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include "tests/app/app_test_support.h"
+#include "units/runtime_resources.h"
 
 namespace velmora::testing {
 namespace {
@@ -100,11 +101,11 @@ TEST(ReleaseFile, ImportsOnlySystemDllsOfEveryWindowsAndIsASmallLargeAddressAwar
 }
 
 // A resource of the file, as bytes.
-std::string ResourceOf(const std::string& path, LPCSTR type) {
+std::string ResourceOf(const std::string& path, LPCSTR type, int id = 1) {
     HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     std::string bytes;
     if (!module) return bytes;
-    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), type))
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type))
         if (HGLOBAL loaded = LoadResource(module, found))
             bytes.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
     FreeLibrary(module);
@@ -151,6 +152,12 @@ TEST(ReleaseFile, CarriesItsVersionAndAManifestThatAsksForNoRights) {
     HANDLE activation = CreateActCtxA(&context);
     EXPECT_NE(activation, INVALID_HANDLE_VALUE) << "the manifest does not parse: " << GetLastError();
     if (activation != INVALID_HANDLE_VALUE) ReleaseActCtx(activation);
+}
+
+TEST(ReleaseFile, CarriesTheRuntimesHandCursorAndWindowIcon) {
+    // The group resources; the images they name come with them.
+    EXPECT_FALSE(ResourceOf(ReleaseProgram(), MAKEINTRESOURCEA(12), VELMORA_HAND_CURSOR).empty());  // RT_GROUP_CURSOR
+    EXPECT_FALSE(ResourceOf(ReleaseProgram(), MAKEINTRESOURCEA(14), VELMORA_DEFAULT_ICON).empty());  // RT_GROUP_ICON
 }
 
 TEST(ReleaseFile, HoldsNoTestOnlySettingNotEvenItsName) {

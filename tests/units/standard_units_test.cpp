@@ -7,7 +7,9 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
+#include "runtime/memory.h"
 #include "units/list_box_unit.h"
+#include "units/runtime_resources.h"
 #include "units/stream_codec.h"
 #include "units/window_creation.h"
 
@@ -397,6 +399,106 @@ TEST(Label, BackgroundPictureIsDrawnByItsMode) {
     HWND window = MainTemplate().window;
     EXPECT_EQ(ShownPixel(window, 0, 0), RGB(214, 232, 252));
     EXPECT_EQ(ShownPixel(window, 0, 48 * 7), RGB(214, 232, 252)) << "tiled";
+}
+
+// The same picture: kind, hot spot and the bits of its mask and colour bitmaps.
+bool SameImage(HICON a, HICON b) {
+    auto bits = [](HBITMAP bitmap) {
+        BITMAP info{};
+        std::vector<uint8_t> bytes;
+        if (bitmap && GetObjectA(bitmap, sizeof info, &info)) {
+            bytes.resize(static_cast<size_t>(info.bmWidthBytes) * info.bmHeight);
+            GetBitmapBits(bitmap, static_cast<LONG>(bytes.size()), bytes.data());
+        }
+        DeleteObject(bitmap);
+        return bytes;
+    };
+    ICONINFO first{}, second{};
+    if (!a || !b || !GetIconInfo(a, &first) || !GetIconInfo(b, &second)) return false;
+    bool same = first.fIcon == second.fIcon && first.xHotspot == second.xHotspot && first.yHotspot == second.yHotspot;
+    std::vector<uint8_t> masks[2] = {bits(first.hbmMask), bits(second.hbmMask)};
+    std::vector<uint8_t> colours[2] = {bits(first.hbmColor), bits(second.hbmColor)};
+    return same && !masks[0].empty() && masks[0] == masks[1] && colours[0] == colours[1];
+}
+
+void WritePointer(uint32_t unit, std::vector<uint8_t> bytes) {
+    auto* block = static_cast<ByteSetBlock*>(AllocMemory(8 + static_cast<uint32_t>(bytes.size())));
+    block->dimensions = 1;
+    block->length = static_cast<uint32_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), block->data());
+    Runtime().WriteUnitProperty(windowId, unit, 7, 0, reinterpret_cast<uint32_t>(block), 0);
+    FreeMemory(block);
+}
+
+HCURSOR RecordCursor(uint32_t unit) {
+    UnitRecordRef record;
+    MainTemplate().Record(static_cast<uint32_t>(MainTemplate().IndexOf(unit)), record);
+    return record.Cursor();
+}
+
+// The cursor the unit sets when the mouse moves over its client area.
+HCURSOR CursorShownOver(HWND unit) {
+    SetCursor(nullptr);
+    SendMessageA(unit, WM_SETCURSOR, reinterpret_cast<WPARAM>(unit), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+
+TEST(MousePointers, EveryUnitShowsItsRecordsCursorElseItsClassCursor) {
+    HWND window = OpenMainWindow();
+    const uint32_t windowRecord = 0x06010000;
+    for (uint32_t unit : {windowRecord, buttonId, listId, progressId, countId, superId}) {
+        HWND handle = unit == windowRecord ? window : UnitHandle(unit);
+        WritePointer(unit, {2, 0, 0, 0});  // the cross
+        ASSERT_NE(RecordCursor(unit), nullptr) << std::hex << unit;
+        EXPECT_EQ(CursorShownOver(handle), RecordCursor(unit)) << std::hex << unit;
+        EXPECT_TRUE(SameImage(GetCursor(), LoadCursorA(nullptr, IDC_CROSS))) << std::hex << unit;
+
+        WritePointer(unit, {0, 0, 0, 0});
+        EXPECT_EQ(RecordCursor(unit), nullptr);
+        char name[32];
+        GetClassNameA(handle, name, sizeof name);
+        WNDCLASSA windowClass{};
+        if (!GetClassInfoA(GetModuleHandleA(nullptr), name, &windowClass)) GetClassInfoA(nullptr, name, &windowClass);
+        EXPECT_EQ(CursorShownOver(handle), windowClass.hCursor) << name;
+    }
+    WritePointer(windowRecord, {2, 0, 0, 0});
+    SetCursor(nullptr);
+    SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(UnitHandle(listId)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), RecordCursor(windowRecord)) << "asked about a child, the window leaves the cursor to it";
+    WritePointer(windowRecord, {0, 0, 0, 0});
+}
+
+TEST(MousePointers, CodeFourteenIsTheRuntimesHandAndUnknownCodesGiveNone) {
+    OpenMainWindow();
+    WritePointer(buttonId, {14, 0, 0, 0});
+    HCURSOR hand = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_HAND_CURSOR));
+    ASSERT_NE(hand, nullptr) << "the test program embeds the runtime's resources";
+    EXPECT_TRUE(SameImage(RecordCursor(buttonId), hand));
+    EXPECT_FALSE(SameImage(RecordCursor(buttonId), LoadCursorA(nullptr, IDC_HAND))) << "not the system's hand";
+    EXPECT_EQ(CursorShownOver(UnitHandle(buttonId)), RecordCursor(buttonId));
+    auto* read = reinterpret_cast<ByteSetBlock*>(static_cast<uint32_t>(Runtime().ReadUnitProperty(windowId, buttonId, 7, 0)));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(ReadDword(read->data()), 14u) << "read back as the program's code";
+    FreeMemory(read);
+    for (std::vector<uint8_t> unknown : {std::vector<uint8_t>{99, 0, 0, 0}, {15, 0, 0, 0}, {0xFF, 0xFF, 0xFF, 0xFF, 1, 2},
+                                         {0xFF}, {0x80, 0, 0, 0x80}}) {
+        WritePointer(buttonId, unknown);
+        EXPECT_EQ(RecordCursor(buttonId), nullptr) << unknown.size();
+    }
+    WritePointer(buttonId, {0, 0, 0, 0});
+}
+
+TEST(WindowIcon, WithoutATemplateIconTheRuntimesOwn) {
+    HWND window = OpenMainWindow();
+    HMODULE module = GetModuleHandleA(nullptr);
+    auto big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    auto small = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+    EXPECT_TRUE(SameImage(big, LoadIconA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON))));
+    HANDLE smallSize = LoadImageA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON), IMAGE_ICON,
+                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+    EXPECT_TRUE(SameImage(small, static_cast<HICON>(smallSize)));
+    DestroyIcon(static_cast<HICON>(smallSize));
+    EXPECT_FALSE(SameImage(big, LoadIconA(nullptr, IDI_APPLICATION))) << "not the system's application icon";
 }
 
 const ValueRecord listBox{windowId, listId, 0x0001000F};
