@@ -1,17 +1,46 @@
 #include "units/sound.h"
+#include <mmsystem.h>
 #include <mutex>
 
 namespace velmora {
+namespace {
+
+std::mutex soundLock;
+SoundPlayer player = nullptr;
+bool playerLoaded = false;
+const void* playingBuffer = nullptr;  // the memory sound last started, perhaps still playing
+
+SoundPlayer Player() {
+    if (!playerLoaded) {
+        playerLoaded = true;
+        if (HMODULE winmm = LoadLibraryA("winmm.dll"))
+            player = reinterpret_cast<SoundPlayer>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
+    }
+    return player;
+}
+
+}  // namespace
 
 bool PlayUnitSound(LPCSTR sound, HMODULE module, DWORD flags) {
-    using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-    static PlaySoundFunction play = nullptr;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (HMODULE winmm = LoadLibraryA("winmm.dll"))
-            play = reinterpret_cast<PlaySoundFunction>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
-    });
-    return play && play(sound, module, flags);
+    std::lock_guard<std::mutex> hold(soundLock);
+    SoundPlayer play = Player();
+    if (!play || !play(sound, module, flags)) return false;  // a refused sound leaves the one before playing
+    playingBuffer = flags & SND_MEMORY ? sound : nullptr;
+    return true;
+}
+
+void StopUnitSound(const void* buffer) {
+    std::lock_guard<std::mutex> hold(soundLock);
+    if (!buffer || buffer != playingBuffer) return;
+    if (SoundPlayer play = Player()) play(nullptr, nullptr, 0);
+    playingBuffer = nullptr;
+}
+
+void SetSoundPlayer(SoundPlayer replacement) {
+    std::lock_guard<std::mutex> hold(soundLock);
+    playerLoaded = replacement != nullptr;
+    player = replacement;
+    playingBuffer = nullptr;
 }
 
 }  // namespace velmora

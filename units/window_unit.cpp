@@ -132,6 +132,7 @@ public:
     }
 
     ~WindowUnit() override {
+        StopUnitSound(settings.sound.data());  // a looping background sound plays from this buffer
         if (background_) DestroyIcon(background_);
         if (bigIcon_) DestroyIcon(bigIcon_);
         if (smallIcon_) DestroyIcon(smallIcon_);

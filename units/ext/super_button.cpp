@@ -75,6 +75,8 @@ public:
     HICON pictures[3] = {};
 
     ~SuperButton() override {
+        StopUnitSound(settings.hoverSound.data());
+        StopUnitSound(settings.clickSound.data());
         for (HICON picture : pictures)
             if (picture) DestroyIcon(picture);
         if (tooltip) DestroyWindow(tooltip);

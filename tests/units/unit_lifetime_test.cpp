@@ -1,0 +1,90 @@
+// What units hold and let go: sounds still playing, windows and properties of
+// their own, records that move while a unit is made anew.
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <utility>
+#include <vector>
+#include "tests/units/window_test_support.h"
+#include "units/sound.h"
+#include "units/stream_codec.h"
+
+namespace velmora::testing {
+namespace {
+
+// The sounds units ask for, in order: buffer and flags; {null, 0} stops.
+std::vector<std::pair<const void*, DWORD>> soundCalls;
+BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD flags) {
+    soundCalls.emplace_back(sound, flags);
+    return TRUE;
+}
+struct RecordedSounds {
+    RecordedSounds() {
+        soundCalls.clear();
+        SetSoundPlayer(RecordSound);
+    }
+    ~RecordedSounds() { SetSoundPlayer(nullptr); }
+    static bool LastIsAStop() { return !soundCalls.empty() && soundCalls.back() == std::pair<const void*, DWORD>{}; }
+};
+
+// A version 2 super button with system colours and the given sounds and tooltip.
+std::vector<uint8_t> SuperButtonStream(const std::vector<uint8_t>& hover, const std::vector<uint8_t>& click,
+                                       const std::string& tooltip = "") {
+    StreamWriter stream;
+    for (uint32_t field : {2u, 0u, 0u, 0u, 0u, 0u, 1u, 0u, 0xFF000000u, 0xFF000000u, 1u, 0u, 0u}) stream.Dword(field);
+    for (int colour = 0; colour < 6; ++colour) stream.Dword(0xFF000000);
+    for (int empty = 0; empty < 3; ++empty) stream.Block({});  // pictures 0 and 1, the font
+    stream.Block(hover);
+    stream.Block(click);
+    stream.Text("按钮");
+    stream.Text(tooltip);
+    stream.Dword(0xFF000000);
+    stream.Block({});
+    return stream.bytes;
+}
+
+// A version 6 window, not shown, with a background sound.
+std::vector<uint8_t> WindowStream(const std::vector<uint8_t>& sound, uint32_t playSetting) {
+    StreamWriter stream;
+    for (uint32_t field : {6u, 2u, 1u, 0xFF000000u, 0u, 1u, 1u, 0u, 1u, playSetting, 0u, 1u, 0u, 0u, 1u, 0u, 0u, 0u, 0u})
+        stream.Dword(field);
+    stream.Text("");
+    stream.Block({});
+    stream.Block({});
+    stream.Block(sound);
+    stream.Text("a window with a sound");
+    stream.Text("");
+    return stream.bytes;
+}
+
+const std::vector<uint8_t> someWave(64, 0x52);
+
+TEST(Sounds, AUnitStopsItsSoundBeforeItsBufferIsFreed) {
+    OpenMainWindow();
+    RecordedSounds recorded;
+    UnitObject* first = MakeUnit(0x00040001, SuperButtonStream({}, someWave), superId, {8, 8, 80, 30});
+    UnitObject* second = MakeUnit(0x00040001, SuperButtonStream({}, someWave), superId, {8, 40, 80, 62});
+    ASSERT_TRUE(first && second);
+    SendMessageA(first->Window(), BM_CLICK, 0, 0);
+    SendMessageA(second->Window(), BM_CLICK, 0, 0);
+    ASSERT_EQ(soundCalls.size(), 2u);
+    EXPECT_TRUE(soundCalls[1].second & SND_MEMORY && soundCalls[1].second & SND_ASYNC);
+    DestroyWindow(first->Window());
+    EXPECT_EQ(soundCalls.size(), 2u) << "the sound playing is another button's: it plays on";
+    DestroyWindow(second->Window());
+    EXPECT_TRUE(RecordedSounds::LastIsAStop()) << "the button's own click may still be playing";
+
+    auto create = UnitOperation<CreateOperation>(FindUnitType(0x00010001), UnitServiceCreate);
+    std::vector<uint8_t> stream = WindowStream(someWave, 1);
+    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), 0, nullptr, 0, nullptr, 0, 0, 200, 100,
+                        0x52FFFFFF, 0x06010000};
+    UnitObject* window = create(params);
+    ASSERT_NE(window, nullptr);
+    ASSERT_FALSE(soundCalls.empty());
+    EXPECT_TRUE(soundCalls.back().second & SND_LOOP) << "play setting 1 repeats the background sound";
+    DestroyWindow(window->Window());
+    EXPECT_TRUE(RecordedSounds::LastIsAStop()) << "a looping background sound ends with its window";
+}
+
+}  // namespace
+}  // namespace velmora::testing
