@@ -225,7 +225,7 @@ void WriteCommon(Located& at, int32_t property, uint32_t low) {
     }
 }
 
-void Recreate(Located& at, const UnitTypeDescriptor* type);
+void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type);
 
 }  // namespace
 
@@ -344,7 +344,7 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
                 break;
         }
         auto set = UnitOperation<SetPropertyOperation>(type, UnitServiceSetProperty);
-        if (set && set(value, record.Object(), property - 8) == 1 && LiveWindow(record)) Recreate(at, type);
+        if (set && set(value, record.Object(), property - 8) == 1 && LiveWindow(record)) Recreate(windowId, unitId, type);
     });
 }
 
@@ -362,49 +362,61 @@ void PumpPending() {
     }
 }
 
-void Recreate(Located& at, const UnitTypeDescriptor* type) {
-    if (type->flags & TypeNeverRecreated) return;
-    RuntimeApp& app = App();
-    PumpPending();
-    ++app.eventSuppression;
-    UnitObject* old = at.record.Object();
+// The record's object slot, found afresh: the unit table may have moved.
+void StoreUnitObject(uint32_t windowId, uint32_t unitId, UnitObject* object) {
+    WindowTemplate* window = App().windowMap.Find(windowId);
+    int32_t index = window ? window->IndexOf(unitId) : -1;
+    UnitRecordRef record;
+    if (index >= 0 && window->Record(static_cast<uint32_t>(index), record) && !record.layout.menuItem)
+        record.SetObject(object);
+}
+
+void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
     HWND oldWindow = old->Window();
     HWND focus = GetFocus();
     bool hadFocus = focus == oldWindow || IsChild(oldWindow, focus);
     auto save = UnitOperation<SaveOperation>(type, UnitServiceSave);
     auto create = UnitOperation<CreateOperation>(type, UnitServiceCreate);
-    if (save && create) {
-        std::vector<uint8_t> stream = save(old);
-        RECT rect;
-        GetWindowRect(oldWindow, &rect);
-        HWND parent = GetParent(oldWindow);
-        if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-        uint32_t style = (GetWindowLongA(oldWindow, GWL_STYLE) & WS_DISABLED) | (GetWindowLongA(oldWindow, GWL_STYLE) & WS_TABSTOP);
-        CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), style, parent,
-                            GetDlgCtrlID(oldWindow), nullptr, rect.left, rect.top, rect.right - rect.left,
-                            rect.bottom - rect.top, old->WindowId(), old->UnitId()};
-        if (UnitObject* fresh = create(params)) {
-            HWND freshWindow = fresh->Window();
-            if (type->flags & TypeMovesChildren)
-                for (HWND child = GetWindow(oldWindow, GW_CHILD); child; child = GetWindow(oldWindow, GW_CHILD))
-                    SetParent(child, freshWindow);
-            bool wasVisible = IsWindowVisible(oldWindow);
-            at.window->Record(at.index, at.record);
-            at.record.SetObject(fresh);
-            SetWindowPos(freshWindow, oldWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            SendMessageA(freshWindow, 0x806F, 0, 0);
-            SendMessageA(freshWindow, 0x8076, 0, 0);
-            if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, 0x8004, 0, 0);
-            if (wasVisible) ShowWindow(freshWindow, SW_SHOWNA);
-            DestroyWindow(oldWindow);
-            at.window->Record(at.index, at.record);
-            at.record.SetObject(fresh);
-            if (hadFocus)
-                SetFocus(freshWindow);
-            else if (focus && IsWindow(focus))
-                SetFocus(focus);
-        }
-    }
+    if (!save || !create) return;
+    std::vector<uint8_t> stream = save(old);
+    RECT rect;
+    GetWindowRect(oldWindow, &rect);
+    HWND parent = GetParent(oldWindow);
+    if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    uint32_t style = (GetWindowLongA(oldWindow, GWL_STYLE) & WS_DISABLED) | (GetWindowLongA(oldWindow, GWL_STYLE) & WS_TABSTOP);
+    uint32_t windowId = old->WindowId(), unitId = old->UnitId();
+    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), style, parent, GetDlgCtrlID(oldWindow),
+                        nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, windowId, unitId};
+    UnitObject* fresh = create(params);
+    if (!fresh) return;
+    HWND freshWindow = fresh->Window();
+    if (type->flags & TypeMovesChildren)
+        for (HWND child = GetWindow(oldWindow, GW_CHILD); child; child = GetWindow(oldWindow, GW_CHILD))
+            SetParent(child, freshWindow);
+    bool wasVisible = IsWindowVisible(oldWindow);
+    StoreUnitObject(windowId, unitId, fresh);
+    SetWindowPos(freshWindow, oldWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(freshWindow, 0x806F, 0, 0);
+    SendMessageA(freshWindow, 0x8076, 0, 0);
+    if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, 0x8004, 0, 0);
+    if (wasVisible) ShowWindow(freshWindow, SW_SHOWNA);
+    DestroyWindow(oldWindow);  // deletes `old`
+    StoreUnitObject(windowId, unitId, fresh);
+    if (hadFocus)
+        SetFocus(freshWindow);
+    else if (focus && IsWindow(focus))
+        SetFocus(focus);
+}
+
+// Work from other threads runs in the pumps (and the user may close the
+// window there): it can move the unit table or destroy the unit, so the unit
+// is looked up afresh after the pump and nothing read before it is kept.
+void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type) {
+    if (type->flags & TypeNeverRecreated) return;
+    RuntimeApp& app = App();
+    PumpPending();
+    ++app.eventSuppression;
+    if (UnitObject* old = LiveUnit(windowId, unitId)) Rebuild(old, type);
     PumpPending();
     if (app.eventSuppression > 0) --app.eventSuppression;
 }

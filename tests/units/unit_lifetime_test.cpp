@@ -3,8 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <cstring>
+#include <functional>
+#include <string>
 #include <utility>
 #include <vector>
+#include "runtime/memory.h"
+#include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
 #include "units/sound.h"
 #include "units/stream_codec.h"
@@ -84,6 +89,77 @@ TEST(Sounds, AUnitStopsItsSoundBeforeItsBufferIsFreed) {
     EXPECT_TRUE(soundCalls.back().second & SND_LOOP) << "play setting 1 repeats the background sound";
     DestroyWindow(window->Window());
     EXPECT_TRUE(RecordedSounds::LastIsAStop()) << "a looping background sound ends with its window";
+}
+
+constexpr uint32_t windowRecord = 0x06010000;
+
+void WriteTag(uint32_t unit, const std::string& tag) {
+    Runtime().WriteUnitProperty(windowId, unit, 4, 0, reinterpret_cast<uint32_t>(tag.c_str()), 0);
+}
+size_t TagLength(uint32_t unit) {
+    auto* tag = reinterpret_cast<char*>(static_cast<uint32_t>(Runtime().ReadUnitProperty(windowId, unit, 4, 0)));
+    size_t length = tag ? std::strlen(tag) : 0;
+    FreeMemory(tag);
+    return length;
+}
+
+// Unit work from another thread, waiting for this thread to carry it out:
+// it runs at this thread's next pump.
+class WaitingWorker {
+public:
+    explicit WaitingWorker(std::function<void()> work) : work_(std::move(work)) {
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
+            if (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) return;
+            Sleep(1);
+        }
+        ADD_FAILURE() << "the worker's call never arrived";
+    }
+    ~WaitingWorker() {
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) Pump(0);
+        CloseHandle(thread_);
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        static_cast<WaitingWorker*>(self)->work_();
+        return 0;
+    }
+    std::function<void()> work_;
+    HANDLE thread_ = nullptr;
+};
+
+void WriteSorted(uint32_t sorted) { Runtime().WriteUnitProperty(windowId, listId, 11, 0, sorted, 0); }
+
+TEST(Recreation, WorkRunInThePumpMayMoveTheUnitTable) {
+    OpenMainWindow();
+    HWND before = UnitHandle(listId);
+    const std::string longTag(65536, 't');  // the window's own record grows: the whole table moves
+    {
+        WaitingWorker worker([&] { WriteTag(windowRecord, longTag); });
+        WriteSorted(1);  // sorting is fixed at creation: the list box is made anew
+    }
+    HWND after = UnitHandle(listId);
+    EXPECT_TRUE(after && after != before && IsWindow(after) && !IsWindow(before));
+    EXPECT_TRUE(GetWindowLongA(after, GWL_STYLE) & LBS_SORT);
+    EXPECT_EQ(TagLength(windowRecord), longTag.size());
+    WriteTag(windowRecord, "");
+    WriteSorted(0);
+    EXPECT_FALSE(GetWindowLongA(UnitHandle(listId), GWL_STYLE) & LBS_SORT);
+}
+
+TEST(Recreation, AWindowClosedInThePumpEndsItQuietly) {
+    HWND window = OpenMainWindow();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    {
+        WaitingWorker worker([&] { WriteTag(windowRecord, std::string(65536, 't')); });
+        WriteSorted(1);
+    }
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(UnitHandle(listId), nullptr);
+    WriteTag(windowRecord, "");
+    OpenMainWindow();
+    EXPECT_FALSE(GetWindowLongA(UnitHandle(listId), GWL_STYLE) & LBS_SORT) << "made from the template again";
 }
 
 }  // namespace
