@@ -2,6 +2,8 @@
 // optional adjuster (up-down arrows) beside it.
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -109,12 +111,13 @@ public:
     void Step(int step) {
         char text[64] = {};
         GetWindowTextA(Window(), text, sizeof text);
-        long value = std::strtol(text, nullptr, 10) + step;
+        // Any number beyond 32 bits lies outside the range: kept there, it cannot overflow with the step.
+        long long value = std::clamp<long long>(std::strtoll(text, nullptr, 10), INT32_MIN - 1LL, INT32_MAX + 1LL) + step;
         int32_t low = std::min(settings.adjusterMinimum, settings.adjusterMaximum);
         int32_t high = std::max(settings.adjusterMinimum, settings.adjusterMaximum);
         if (value < low || value > high) value = step < 0 ? high : low;
         char stepped[16];
-        std::snprintf(stepped, sizeof stepped, "%ld", value);
+        std::snprintf(stepped, sizeof stepped, "%d", static_cast<int>(value));
         SetWindowTextA(Window(), stepped);
         SendMessageA(Window(), EM_SETSEL, 0, -1);
         SendMessageA(Window(), EM_SCROLLCARET, 0, 0);

@@ -89,7 +89,7 @@ uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
         case 3: return font->lfStrikeOut ? 1 : 0;
         case 4: return font->lfUnderline ? 1 : 0;
         case 5: return static_cast<uint32_t>(points);
-        case 6: return reinterpret_cast<uint32_t>(CopyText(font->lfFaceName));
+        case 6: return reinterpret_cast<uint32_t>(CopyText(FontFaceName(*font).c_str()));
         default: {
             auto* record = static_cast<uint32_t*>(AllocMemory(28));
             for (int i = 0; i < 6; ++i) record[i] = static_cast<uint32_t>(FontSubField(font, i));
@@ -236,6 +236,10 @@ UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
     UnitRecordRef record;
     if (index < 0 || !window->Record(static_cast<uint32_t>(index), record) || record.layout.menuItem) return nullptr;
     return LiveWindow(record) ? record.Object() : nullptr;
+}
+
+std::string FontFaceName(const LOGFONTA& font) {
+    return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
 }
 
 HCURSOR UnitCursor(const UnitObject* unit) {

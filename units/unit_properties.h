@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <string>
 
 namespace velmora {
 
@@ -30,6 +31,10 @@ enum PropertyDataType : uint16_t {
     DataBytes2 = 1023,
     DataBytes3 = 1024,
 };
+
+// The face name of a 60-byte font description. Its 32-byte field need not end
+// in a NUL; as the font made from it, the name has at most 31 bytes.
+std::string FontFaceName(const LOGFONTA& font);
 
 // The unit object of a window and unit, or null (runtime service 2006).
 class UnitObject;

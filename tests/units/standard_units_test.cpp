@@ -125,6 +125,17 @@ TEST(EditBoxAdjuster, StepsWrapAndTextThatIsNoNumberCountsAsZero) {
     SendMessageA(count, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 2u) << "the whole text is selected";
+    // Numbers at and beyond the 32-bit limits are outside the range and wrap by the step's sign.
+    for (const char* high : {"2147483647", "99999999999999999999"}) {
+        SetWindowTextA(count, high);
+        ClickArrow(true);
+        EXPECT_EQ(TextOf(count), "1") << high;
+    }
+    for (const char* low : {"-2147483648", "-99999999999999999999"}) {
+        SetWindowTextA(count, low);
+        ClickArrow(false);
+        EXPECT_EQ(TextOf(count), "10") << low;
+    }
 }
 
 TEST(Disabling, ButtonAndEditBoxWithItsArrows) {

@@ -11,6 +11,7 @@
 #include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
+#include "units/unit_properties.h"
 #include "units/sound.h"
 #include "units/stream_codec.h"
 
@@ -160,6 +161,18 @@ TEST(Recreation, AWindowClosedInThePumpEndsItQuietly) {
     WriteTag(windowRecord, "");
     OpenMainWindow();
     EXPECT_FALSE(GetWindowLongA(UnitHandle(listId), GWL_STYLE) & LBS_SORT) << "made from the template again";
+}
+
+TEST(Bounds, AFaceFieldWithoutItsNulIsReadWithinTheField) {
+    struct {
+        LOGFONTA font;
+        char after[16];
+    } description{};
+    std::memset(description.font.lfFaceName, 'A', LF_FACESIZE);
+    std::memset(description.after, 'x', sizeof description.after);
+    EXPECT_EQ(FontFaceName(description.font), std::string(31, 'A'));
+    std::strcpy(description.font.lfFaceName, "Tahoma");
+    EXPECT_EQ(FontFaceName(description.font), "Tahoma");
 }
 
 }  // namespace
