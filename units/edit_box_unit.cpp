@@ -130,7 +130,10 @@ public:
         if (message == WM_SHOWWINDOW && adjuster) ShowWindow(adjuster, wParam ? SW_SHOWNA : SW_HIDE);
         if (message == WM_WINDOWPOSCHANGED && adjuster) PlaceAdjuster();
         if (message == WM_NCDESTROY && adjuster) {
-            DestroyWindow(adjuster);
+            if (IsWindow(adjuster)) {  // else it went first, with the parent
+                BindUnitToWindow(adjuster, nullptr);
+                DestroyWindow(adjuster);
+            }
             adjuster = nullptr;
         }
         return false;

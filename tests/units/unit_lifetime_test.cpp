@@ -10,6 +10,7 @@
 #include <vector>
 #include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
+#include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
 #include "units/unit_properties.h"
 #include "units/sound.h"
@@ -161,6 +162,92 @@ TEST(Recreation, AWindowClosedInThePumpEndsItQuietly) {
     WriteTag(windowRecord, "");
     OpenMainWindow();
     EXPECT_FALSE(GetWindowLongA(UnitHandle(listId), GWL_STYLE) & LBS_SORT) << "made from the template again";
+}
+
+decltype(&DestroyWindow) originalDestroyWindow;
+int deadWindowsDestroyed = 0;
+BOOL WINAPI CountedDestroyWindow(HWND window) {
+    if (!IsWindow(window)) ++deadWindowsDestroyed;
+    return originalDestroyWindow(window);
+}
+
+HWND tooltipFound = nullptr;
+BOOL CALLBACK FindTooltip(HWND window, LPARAM owner) {
+    char name[64];
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner))
+        tooltipFound = window;
+    return TRUE;
+}
+
+// A top-level window holding a super button with a tooltip; the tooltip's owner is that window.
+struct ButtonWithTooltip {
+    HWND top = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    UnitObject* button = MakeUnit(0x00040001, SuperButtonStream({}, {}, "a tip"), superId, {8, 8, 80, 30}, top);
+    HWND tooltip = nullptr;
+    ButtonWithTooltip() {
+        tooltipFound = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(top));
+        if (!tooltipFound && button)
+            EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(button->Window()));
+        tooltip = tooltipFound;
+    }
+};
+
+TEST(OwnedWindows, TheTooltipIsDestroyedOnceWhicheverGoesFirst) {
+    ImportHook hook("user32.dll", "DestroyWindow", reinterpret_cast<void*>(CountedDestroyWindow));
+    ASSERT_TRUE(hook.Installed());
+    originalDestroyWindow = reinterpret_cast<decltype(&DestroyWindow)>(hook.original);
+    deadWindowsDestroyed = 0;
+    {
+        ButtonWithTooltip whole;
+        ASSERT_TRUE(whole.button && whole.tooltip);
+        DestroyWindow(whole.top);
+        EXPECT_FALSE(IsWindow(whole.tooltip));
+        EXPECT_EQ(deadWindowsDestroyed, 0) << "the tooltip went with the top-level window, not again with the button";
+    }
+    {
+        ButtonWithTooltip alone;
+        ASSERT_TRUE(alone.button && alone.tooltip);
+        DestroyWindow(alone.button->Window());
+        EXPECT_FALSE(IsWindow(alone.tooltip)) << "a button destroyed alone takes its tooltip along";
+        DestroyWindow(alone.top);
+        EXPECT_EQ(deadWindowsDestroyed, 0);
+    }
+}
+
+// A version 2 edit box with stepping arrows over [1, 10].
+std::vector<uint8_t> EditBoxStream() {
+    StreamWriter stream;
+    for (uint32_t field : {2u, 5u, 0u, 0xFFFFFFu, 1u, 0u, 0u, 0u, 0u, 1u}) stream.Dword(field);
+    stream.Word('*');
+    for (uint32_t field : {0u, 1u, 1u, 10u, 0u, 0u}) stream.Dword(field);
+    stream.Block({});
+    for (const char* text : {"10", "", ""}) stream.Text(text);
+    return stream.bytes;
+}
+
+UnitObject* propertyAtDestruction = reinterpret_cast<UnitObject*>(1);
+LRESULT CALLBACK WatchDestruction(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        propertyAtDestruction = UnitOfWindow(window);
+        RemoveWindowSubclass(window, WatchDestruction, id);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST(OwnedWindows, TheArrowsLetGoOfTheirUnitWhenDestroyed) {
+    UnitObject* box = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
+    ASSERT_NE(box, nullptr);
+    HWND arrows = GetWindow(box->Window(), GW_HWNDNEXT);
+    char name[32] = {};
+    GetClassNameA(arrows, name, sizeof name);
+    ASSERT_EQ(lstrcmpiA(name, UPDOWN_CLASSA), 0) << name;
+    ASSERT_EQ(UnitOfWindow(arrows), box);
+    SetWindowSubclass(arrows, WatchDestruction, 1, 0);
+    DestroyWindow(box->Window());
+    EXPECT_FALSE(IsWindow(arrows));
+    EXPECT_EQ(propertyAtDestruction, nullptr) << "the arrows' window property is removed before they go";
 }
 
 TEST(Bounds, AFaceFieldWithoutItsNulIsReadWithinTheField) {

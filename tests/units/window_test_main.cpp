@@ -57,10 +57,10 @@ void Pump(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
-UnitObject* MakeUnit(uint32_t typeKey, const std::vector<uint8_t>& stream, uint32_t unitId, RECT place) {
+UnitObject* MakeUnit(uint32_t typeKey, const std::vector<uint8_t>& stream, uint32_t unitId, RECT place, HWND parent) {
     auto create = UnitOperation<CreateOperation>(FindUnitType(typeKey), UnitServiceCreate);
     if (!create) return nullptr;
-    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), WS_VISIBLE, OpenMainWindow(), 900,
+    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), WS_VISIBLE, parent ? parent : OpenMainWindow(), 900,
                         nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                         windowId, unitId};
     UnitObject* unit = create(params);

@@ -28,10 +28,11 @@ std::string TextOf(HWND window);
 void Pump(DWORD milliseconds = 50);
 // Runs work on another thread while this (window) thread keeps pumping.
 void OnOtherThread(const std::function<void()>& work);
-// A unit made by its type from a stream of the test's, in the main window but
-// outside its unit table; it stands in for record `unitId` (its events are
-// that unit's) and lives until its window is destroyed. Null when create fails.
+// A unit made by its type from a stream of the test's, in the main window (or
+// the parent given) but outside its unit table; it stands in for record
+// `unitId` (its events are that unit's) and lives until its window is
+// destroyed. Null when create fails.
 UnitObject* MakeUnit(uint32_t typeKey, const std::vector<uint8_t>& stream, uint32_t unitId,
-                     RECT place = {8, 8, 120, 80});
+                     RECT place = {8, 8, 120, 80}, HWND parent = nullptr);
 
 }  // namespace velmora::testing

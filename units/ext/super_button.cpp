@@ -79,7 +79,9 @@ public:
         StopUnitSound(settings.clickSound.data());
         for (HICON picture : pictures)
             if (picture) DestroyIcon(picture);
-        if (tooltip) DestroyWindow(tooltip);
+        // The tooltip belongs to the button's top-level window: when that window
+        // goes, the tooltip went first; only a button destroyed alone leaves it.
+        if (tooltip && IsWindow(tooltip)) DestroyWindow(tooltip);
     }
 
     bool Flat() const { return settings.look != 1; }
