@@ -8,7 +8,11 @@ embeds it.
 Layout: a window map (byte block of ids and placeholder pointers), then per
 window its identifiers, two texts, the unit count and the unit table (ids,
 offsets, records). Inside unit records texts end with NUL; elsewhere they
-carry a length. All integers are little-endian dwords."""
+carry a length. All integers are little-endian dwords.
+
+Each unit's property stream is written in the layout of the version its
+source declares: fields newer than that version are left out, and setting
+one of them, or declaring a version the type does not have, is an error."""
 import os
 import struct
 import sys
@@ -17,6 +21,7 @@ import tomllib
 TYPE_KEYS = {"window": 0x00010001, "edit_box": 0x00010005, "label": 0x0001000A, "button": 0x0001000B,
              "list_box": 0x0001000F, "super_button": 0x00040001}
 FLAG_BITS = {"visible": 1, "disabled": 2, "tab_stop": 4}
+NEWEST_VERSIONS = {"window": 6, "edit_box": 2, "label": 2, "button": 1, "list_box": 3, "super_button": 2}
 COMMON_FONT = {"face": "微软雅黑", "height": -12, "weight": 400, "charset": 0x86, "underline": 0}
 
 
@@ -46,25 +51,39 @@ def block(data):
 
 
 class Stream:
-    """Reads a unit's stream settings with their defaults, in field order."""
+    """Reads a unit's stream settings with their defaults, in field order.
+    A field given `since` a version is written only from that version on."""
 
-    def __init__(self, settings, folder):
-        self.settings, self.folder, self.out = settings, folder, b""
+    def __init__(self, settings, folder, version, unit):
+        self.settings, self.folder, self.version, self.unit, self.out = settings, folder, version, unit, b""
 
-    def d(self, name, default=0):
-        self.out += dword(self.settings.get(name, default))
+    def has(self, name, since):
+        if self.version >= since:
+            return True
+        if name in self.settings:
+            raise SystemExit("%s: %s needs stream version %d, the unit declares %d"
+                             % (self.unit, name, since, self.version))
+        return False
+
+    def d(self, name, default=0, since=1):
+        if self.has(name, since):
+            self.out += dword(self.settings.get(name, default))
 
     def w(self, name, default=0):
         self.out += word(self.settings.get(name, default))
 
-    def t(self, name, default=""):
-        self.out += ztext(self.settings.get(name, default))
+    def t(self, name, default="", since=1):
+        if self.has(name, since):
+            self.out += ztext(self.settings.get(name, default))
 
-    def dwords(self, name, default):
-        for value in self.settings.get(name, default):
-            self.out += dword(value)
+    def dwords(self, name, default, since=1):
+        if self.has(name, since):
+            for value in self.settings.get(name, default):
+                self.out += dword(value)
 
-    def data(self, name):
+    def data(self, name, since=1):
+        if not self.has(name, since):
+            return
         value = self.settings.get(name, "")
         if value.startswith("@"):
             with open(os.path.join(self.folder, value[1:]), "rb") as f:
@@ -88,11 +107,11 @@ def window_stream(s):
                           ("sound_play", 0)]:
         s.d(name, default)
     s.dwords("settings", [0, 1, 0, 0])
-    s.d("in_taskbar", 1)
-    s.dwords("settings_v3", [0, 0])
-    s.d("topmost")
-    s.d("setting_v5")
-    s.t("class_name")
+    s.d("in_taskbar", 1, since=2)
+    s.dwords("settings_v3", [0, 0], since=3)
+    s.d("topmost", since=4)
+    s.d("setting_v5", since=5)
+    s.t("class_name", since=6)
     s.data("picture")
     s.data("icon")
     s.data("sound")
@@ -110,8 +129,8 @@ def label_stream(s):
     s.font()
     s.data("picture")
     s.t("caption")
-    s.t("link_text")
-    s.t("setting_text")
+    s.t("link_text", since=2)
+    s.t("setting_text", since=2)
 
 
 def button_stream(s):
@@ -134,8 +153,8 @@ def edit_box_stream(s):
         s.d(name, default)
     s.font()
     s.t("content")
-    s.t("link_text")
-    s.t("setting_text")
+    s.t("link_text", since=2)
+    s.t("setting_text", since=2)
 
 
 def list_box_stream(s):
@@ -146,9 +165,9 @@ def list_box_stream(s):
     s.font()
     s.out += block(b"")  # item data
     s.out += word(0)  # no items
-    s.t("link_text")
-    s.t("setting_text")
-    s.d("setting_v3")
+    s.t("link_text", since=2)
+    s.t("setting_text", since=2)
+    s.d("setting_v3", since=3)
 
 
 def super_button_stream(s):
@@ -165,8 +184,8 @@ def super_button_stream(s):
     s.data("click_sound")
     s.t("caption")
     s.t("tooltip")
-    s.d("transparent2", 0xFF000000)
-    s.data("picture2")
+    s.d("transparent2", 0xFF000000, since=2)
+    s.data("picture2", since=2)
 
 
 STREAMS = {"window": window_stream, "label": label_stream, "button": button_stream,
@@ -174,9 +193,16 @@ STREAMS = {"window": window_stream, "label": label_stream, "button": button_stre
 
 
 def unit_record(unit, folder):
-    stream = Stream(unit.get("stream", {}), folder)
-    stream.out = dword(unit["stream"]["version"])
-    STREAMS[unit["type"]](stream)
+    name = "unit 0x%08X" % unit["id"]
+    kind, settings = unit["type"], unit.get("stream", {})
+    if kind not in NEWEST_VERSIONS:
+        raise SystemExit("%s: no unit type %r" % (name, kind))
+    version = settings.get("version")
+    if not isinstance(version, int) or not 1 <= version <= NEWEST_VERSIONS[kind]:
+        raise SystemExit("%s: a %s stream has versions 1 to %d, not %r" % (name, kind, NEWEST_VERSIONS[kind], version))
+    stream = Stream(settings, folder, version, name)
+    stream.out = dword(version)
+    STREAMS[kind](stream)
     flags = sum(FLAG_BITS[name] for name in unit.get("flags", []))
     record = dword(TYPE_KEYS[unit["type"]]) + dword(unit.get("event_sharing", 0)) + bytes(16)
     record += ztext(unit["name"]) + ztext("")
