@@ -21,6 +21,34 @@ uint32_t Dword(const uint8_t* at) {
     return value;
 }
 
+// Whether an icon file's image is one the platform may be handed: the
+// platform trusts the header of a device-independent bitmap (a lying one
+// reads past the data or divides by zero), so the header must describe a
+// plausible image whose pixels and mask all lie within the image's bytes.
+// PNG images are the platform's own decoder's to check.
+bool PlausibleImage(const uint8_t* image, uint32_t size) {
+    static const uint8_t png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size >= 8 && std::memcmp(image, png, 8) == 0) return true;
+    if (size < 40) return false;
+    uint32_t header = Dword(image), compression = Dword(image + 16), used = Dword(image + 32);
+    auto width = static_cast<int32_t>(Dword(image + 4)), height = static_cast<int32_t>(Dword(image + 8));
+    uint16_t planes = Word(image + 12), bits = Word(image + 14);
+    // The height counts the colour rows and the mask's rows.
+    if (header < 40 || header > size || width < 1 || width > 256 || height < 2 || height > 512 || height % 2 ||
+        planes != 1)
+        return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    bool bitFields = compression == BI_BITFIELDS && (bits == 16 || bits == 32);
+    if (compression != BI_RGB && !bitFields) return false;
+    if (used > 256 || (bits <= 8 && used > (1u << bits))) return false;
+    uint64_t colours = bits <= 8 && used == 0 ? (1u << bits) : used;
+    uint64_t rows = static_cast<uint32_t>(height / 2);
+    uint64_t colourStride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
+    uint64_t maskStride = (static_cast<uint64_t>(width) + 31) / 32 * 4;
+    uint64_t needed = header + (bitFields && header == 40 ? 12 : 0) + 4 * colours + (colourStride + maskStride) * rows;
+    return needed <= size;
+}
+
 }  // namespace
 
 HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* width, int* height) {
@@ -29,7 +57,7 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
     if (!data || size < 22 || Word(data) != 0 || Word(data + 2) == 0 || Word(data + 4) == 0) return nullptr;
     const uint8_t* entry = data + 6;
     uint32_t imageSize = Dword(entry + 8), offset = Dword(entry + 12);
-    if (offset > size || imageSize > size - offset || imageSize < 40) return nullptr;
+    if (offset > size || imageSize > size - offset || !PlausibleImage(data + offset, imageSize)) return nullptr;
     int w = entry[0] ? entry[0] : 256, h = entry[1] ? entry[1] : 256;
     std::vector<uint8_t> image;
     if (cursor) {  // a cursor resource starts with its hot spot
@@ -60,7 +88,8 @@ void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area,
             double scale = 1.0;
             if (width > areaWidth || height > areaHeight)
                 scale = std::min(static_cast<double>(areaWidth) / width, static_cast<double>(areaHeight) / height);
-            int w = static_cast<int>(width * scale), h = static_cast<int>(height * scale);
+            // At least a pixel: a zero size would draw the picture at its own size.
+            int w = std::max(1, static_cast<int>(width * scale)), h = std::max(1, static_cast<int>(height * scale));
             DrawIconEx(dc, area.left + (areaWidth - w) / 2, area.top + (areaHeight - h) / 2, picture, w, h, 0, nullptr,
                        DI_NORMAL);
             break;

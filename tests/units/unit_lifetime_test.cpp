@@ -13,6 +13,7 @@
 #include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
 #include "units/unit_properties.h"
+#include "units/pictures.h"
 #include "units/sound.h"
 #include "units/stream_codec.h"
 
@@ -260,6 +261,60 @@ TEST(Bounds, AFaceFieldWithoutItsNulIsReadWithinTheField) {
     EXPECT_EQ(FontFaceName(description.font), std::string(31, 'A'));
     std::strcpy(description.font.lfFaceName, "Tahoma");
     EXPECT_EQ(FontFaceName(description.font), "Tahoma");
+}
+
+// An icon or cursor file with one entry whose image header says what the test
+// asks, followed by `payload` bytes of pixels: lying files of every kind.
+std::vector<uint8_t> PictureFile(int32_t width, int32_t height, uint16_t bits, uint32_t payload, bool cursor) {
+    StreamWriter file;
+    file.Word(0);
+    file.Word(cursor ? 2 : 1);
+    file.Word(1);
+    file.Word(0x2020);  // 32 x 32
+    file.Word(0);       // colours, reserved
+    file.Word(cursor ? 3 : 1);
+    file.Word(cursor ? 3 : bits);
+    file.Dword(40 + payload);
+    file.Dword(22);
+    file.Dword(40);
+    file.Int(width);
+    file.Int(height);
+    file.Word(1);
+    file.Word(bits);
+    for (int field = 0; field < 6; ++field) file.Dword(0);
+    file.bytes.resize(file.bytes.size() + payload, 0x5A);
+    return file.bytes;
+}
+
+TEST(Bounds, DamagedPicturesAndPointersGiveNone) {
+    for (bool cursor : {false, true})
+        for (int32_t width : {0, -32, 32, 0x7FFFFFFF, static_cast<int32_t>(0x80000000)})
+            for (int32_t height : {0, 64, -64, 0x7FFFFFFF})
+                for (uint16_t bits : {0, 1, 7, 32, 0xFFFF})
+                    for (uint32_t payload : {0u, 16u, 264u, 4224u}) {
+                        std::vector<uint8_t> file = PictureFile(width, height, bits, payload, cursor);
+                        HICON made = IconFromFileData(file.data(), static_cast<uint32_t>(file.size()), cursor);
+                        // 32 x 32 (the header counts both masks' rows) with all its pixels
+                        bool whole = width == 32 && height == 64 &&
+                                     ((bits == 1 && payload >= 8 + 128 + 128) || (bits == 32 && payload >= 4096 + 128));
+                        EXPECT_EQ(made != nullptr, whole) << width << " x " << height << " " << bits << " " << payload;
+                        if (made) DestroyIcon(made);
+                    }
+    // An image that says it is PNG and is not.
+    std::vector<uint8_t> png = PictureFile(32, 64, 32, 64, false);
+    const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::copy(signature, signature + 8, png.begin() + 22);
+    EXPECT_EQ(IconFromFileData(png.data(), static_cast<uint32_t>(png.size()), false), nullptr);
+
+    // A mouse-pointer block of code -1 and a cursor file makes a cursor only whole.
+    std::vector<uint8_t> block = {0xFF, 0xFF, 0xFF, 0xFF};
+    std::vector<uint8_t> file = PictureFile(32, 64, 1, 8 + 128 + 128, true);
+    block.insert(block.end(), file.begin(), file.end());
+    for (size_t length = 0; length <= block.size(); ++length) {
+        HCURSOR made = MakeUnitCursor(block.data(), static_cast<uint32_t>(length));
+        EXPECT_EQ(made != nullptr, length == block.size()) << length;
+        if (made) DestroyCursor(made);
+    }
 }
 
 }  // namespace
