@@ -256,9 +256,24 @@ public:
                 DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
             }
         } else if (!Flat()) {
-            DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT);
+            DrawRaisedEdge(dc, rect);
         } else if (hot && settings.hotBorder) {
             DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT);
+        }
+    }
+
+    // Four lines, outer first: highlight and 3-D light on the top and left,
+    // dark shadow and shadow on the bottom and right (the bottom and right own
+    // the corners they share with the others).
+    static void DrawRaisedEdge(HDC dc, RECT rect) {
+        const int lines[2][2] = {{COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW}, {COLOR_3DLIGHT, COLOR_BTNSHADOW}};
+        for (const auto& line : lines) {
+            COLORREF topLeft = GetSysColor(line[0]), bottomRight = GetSysColor(line[1]);
+            FillSolid(dc, {rect.left, rect.top, rect.right - 1, rect.top + 1}, topLeft);
+            FillSolid(dc, {rect.left, rect.top, rect.left + 1, rect.bottom - 1}, topLeft);
+            FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, bottomRight);
+            FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, bottomRight);
+            InflateRect(&rect, -1, -1);
         }
     }
 
