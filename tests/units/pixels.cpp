@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include "units/stream_codec.h"
 
 namespace velmora::testing {
 
@@ -65,6 +66,26 @@ RECT Pixels::Bounds(const std::function<bool(COLORREF)>& accept, const RECT& wit
             found = {std::min<LONG>(found.left, x), std::min<LONG>(found.top, y), std::max<LONG>(found.right, x + 1),
                      std::max<LONG>(found.bottom, y + 1)};
             any = true;
+        }
+    return found;
+}
+
+RECT Pixels::Runs(COLORREF colour, int length) const {
+    RECT found{};
+    bool any = false;
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0, run = 0; x <= width_; ++x) {
+            if (x < width_ && At(x, y) == colour) {
+                ++run;
+                continue;
+            }
+            if (run >= length) {
+                RECT line{x - run, y, x, y + 1};
+                if (any) UnionRect(&found, &found, &line);
+                else found = line;
+                any = true;
+            }
+            run = 0;
         }
     return found;
 }
@@ -159,6 +180,26 @@ std::vector<uint8_t> FontBlock(int height, bool underline, int weight, const cha
     static_assert(sizeof font == 60);
     const auto* bytes = reinterpret_cast<const uint8_t*>(&font);
     return {bytes, bytes + sizeof font};
+}
+
+std::vector<uint8_t> SolidIcon(int size, COLORREF colour) {
+    uint32_t maskRow = (static_cast<uint32_t>(size) + 31) / 32 * 4;
+    uint32_t imageBytes = 40 + 4 * size * size + maskRow * size;
+    StreamWriter file;
+    for (uint16_t word : {0, 1, 1}) file.Word(word);
+    file.Word(static_cast<uint16_t>(size | size << 8));
+    file.Word(0);
+    file.Word(1);
+    file.Word(32);
+    file.Dword(imageBytes);
+    file.Dword(22);
+    for (uint32_t field : {40u, uint32_t(size), uint32_t(2 * size)}) file.Dword(field);
+    file.Word(1);
+    file.Word(32);
+    for (uint32_t field : {0u, imageBytes - 40, 0u, 0u, 0u, 0u}) file.Dword(field);
+    for (int i = 0; i < size * size; ++i) file.Dword(0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
+    file.bytes.resize(file.bytes.size() + maskRow * size, 0);
+    return file.bytes;
 }
 
 void SaveShot(const Pixels& pixels, const char* name) {

@@ -41,6 +41,9 @@ public:
     RECT Bounds(COLORREF colour) const { return Bounds(colour, Whole()); }
     RECT Bounds(COLORREF colour, const RECT& within) const;
     RECT Bounds(const std::function<bool(COLORREF)>& accept, const RECT& within) const;
+    // The bounds of the pixels in horizontal runs of at least `length` of the
+    // colour: an underline, which (unlike glyph edges) is never smoothed.
+    RECT Runs(COLORREF colour, int length) const;
     // Pixels that differ from another bitmap's of the same size (all when the sizes differ).
     int Differences(const Pixels& other) const;
     // Pasted into another bitmap at a point.
@@ -73,6 +76,9 @@ bool Near(COLORREF a, COLORREF b, int tolerance);
 // by default, so text shows crisp runs of its own colour (the underline).
 std::vector<uint8_t> FontBlock(int height = -16, bool underline = true, int weight = FW_BOLD,
                                const char* face = "Tahoma");
+
+// An icon file with one opaque square image of one colour, 32 bits per pixel.
+std::vector<uint8_t> SolidIcon(int size, COLORREF colour);
 
 // Screenshots for the documentation: saved as BMP files in the folder named
 // by VELMORA_DRAWING_SHOTS when it is set (scripts/drawing-screenshots turns

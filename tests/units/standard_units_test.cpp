@@ -5,6 +5,7 @@
 #include "commands/core_calls.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
+#include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
 #include "runtime/memory.h"
 #include "units/list_box_unit.h"
@@ -255,27 +256,6 @@ COLORREF ShownPixel(HWND unit, int x, int y) {
     COLORREF pixel = GetPixel(dc, x, y);
     ReleaseDC(unit, dc);
     return pixel;
-}
-
-// An icon file with one opaque square image of one colour, 32 bits per pixel.
-std::vector<uint8_t> SolidIcon(int size, COLORREF colour) {
-    uint32_t maskRow = (static_cast<uint32_t>(size) + 31) / 32 * 4;
-    uint32_t imageBytes = 40 + 4 * size * size + maskRow * size;
-    StreamWriter file;
-    for (uint16_t word : {0, 1, 1}) file.Word(word);
-    file.Word(static_cast<uint16_t>(size | size << 8));
-    file.Word(0);
-    file.Word(1);
-    file.Word(32);
-    file.Dword(imageBytes);
-    file.Dword(22);
-    for (uint32_t field : {40u, uint32_t(size), uint32_t(2 * size)}) file.Dword(field);
-    file.Word(1);
-    file.Word(32);
-    for (uint32_t field : {0u, imageBytes - 40, 0u, 0u, 0u, 0u}) file.Dword(field);
-    for (int i = 0; i < size * size; ++i) file.Dword(0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour));
-    file.bytes.resize(file.bytes.size() + maskRow * size, 0);
-    return file.bytes;
 }
 
 // A version 2 label without a caption.

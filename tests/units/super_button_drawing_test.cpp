@@ -307,22 +307,11 @@ void ExpectNoBorder(const Pixels& pixels, const char* state) {
     }
 }
 
-// The longest run of one colour in a row: an underline is one.
-int LongestRun(const Pixels& pixels, COLORREF colour) {
-    int longest = 0;
-    for (int y = 0; y < pixels.Height(); ++y)
-        for (int x = 0, run = 0; x < pixels.Width(); ++x) {
-            run = pixels.At(x, y) == colour ? run + 1 : 0;
-            longest = std::max(longest, run);
-        }
-    return longest;
-}
-
 TEST(SuperButtonDrawing, TheProgramsButtonInEveryState) {
     HWND main = ActiveMainWindow();
     HWND button = UnitHandle(superId);
     Pixels normal = Printed(button);
-    EXPECT_GT(LongestRun(normal, programText), 40) << "underlined blue text";
+    EXPECT_FALSE(IsEmpty(normal.Runs(programText, 40))) << "underlined blue text";
     EXPECT_EQ(normal.Count(programHotText), 0);
     ExpectNoBorder(normal, "normal");
 
@@ -332,7 +321,7 @@ TEST(SuperButtonDrawing, TheProgramsButtonInEveryState) {
 
     PointAt(button);
     Pixels hot = Printed(button);
-    EXPECT_GT(LongestRun(hot, programHotText), 40);
+    EXPECT_FALSE(IsEmpty(hot.Runs(programHotText, 40)));
     EXPECT_EQ(hot.Count(programText), 0);
     ExpectNoBorder(hot, "hot");
 
