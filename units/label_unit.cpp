@@ -2,6 +2,7 @@
 // entirely here, with text effects, frames, shading and alignment.
 #include <windows.h>
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,16 @@ COLORREF Blend(COLORREF a, COLORREF b, int step, int steps) {
     return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)), mix(GetBValue(a), GetBValue(b)));
 }
 
+// Step `step` of `steps` along a shading through all the usable colours in
+// their order, evenly spaced: the first at step 0, the last at `steps`.
+COLORREF Shade(const std::vector<COLORREF>& colours, int step, int steps) {
+    int segments = static_cast<int>(colours.size()) - 1;
+    if (steps <= 0 || segments <= 0) return colours.front();
+    int64_t along = static_cast<int64_t>(step) * segments;  // in units of 1 / steps
+    int segment = static_cast<int>(std::min<int64_t>(along / steps, segments - 1));
+    return Blend(colours[segment], colours[segment + 1], static_cast<int>(along - int64_t{segment} * steps), steps);
+}
+
 class LabelUnit final : public UnitObject {
 public:
     LabelSettings settings;
@@ -92,7 +103,7 @@ public:
                 int fits = (std::min(area.right - area.left, area.bottom - area.top) + 1) / 2;
                 int width = std::min(frame, fits);
                 for (int ring = 0; ring < width; ++ring) {
-                    COLORREF colour = Blend(colours[0], colours[1], ring, frame - 1);
+                    COLORREF colour = Shade(colours, ring, frame - 1);
                     RECT edge{area.left + ring, area.top + ring, area.right - ring, area.bottom - ring};
                     FillSolid(dc, {edge.left, edge.top, edge.right, edge.top + 1}, colour);
                     FillSolid(dc, {edge.left, edge.bottom - 1, edge.right, edge.bottom}, colour);
@@ -110,7 +121,7 @@ public:
             int height = area.bottom - area.top;
             for (int y = 0; y < height; ++y)
                 FillSolid(dc, {area.left, area.top + y, area.right, area.top + y + 1},
-                          Blend(shades[0], shades[1], y, height - 1));
+                          Shade(shades, y, height - 1));
         } else {
             FillSolid(dc, area, ResolveColour(settings.background));
         }
