@@ -375,20 +375,7 @@ bool SameImage(HICON a, HICON b) {
     return same && !masks[0].empty() && masks[0] == masks[1] && colours[0] == colours[1];
 }
 
-void WritePointer(uint32_t unit, std::vector<uint8_t> bytes) {
-    auto* block = static_cast<ByteSetBlock*>(AllocMemory(8 + static_cast<uint32_t>(bytes.size())));
-    block->dimensions = 1;
-    block->length = static_cast<uint32_t>(bytes.size());
-    std::copy(bytes.begin(), bytes.end(), block->data());
-    Runtime().WriteUnitProperty(windowId, unit, 7, 0, reinterpret_cast<uint32_t>(block), 0);
-    FreeMemory(block);
-}
-
-HCURSOR RecordCursor(uint32_t unit) {
-    UnitRecordRef record;
-    MainTemplate().Record(static_cast<uint32_t>(MainTemplate().IndexOf(unit)), record);
-    return record.Cursor();
-}
+void WritePointer(uint32_t unit, const std::vector<uint8_t>& bytes) { WriteBytes(unit, 7, bytes); }
 
 // The cursor the unit sets when the mouse moves over its client area.
 HCURSOR CursorShownOver(HWND unit) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 #include "program/program_header.h"
+#include "runtime/memory.h"
+#include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
 #include "units/window_creation.h"
 
@@ -43,6 +46,21 @@ std::string TextOf(HWND window) {
     char text[512] = {};
     GetWindowTextA(window, text, sizeof text);
     return text;
+}
+
+void WriteBytes(uint32_t unitId, int32_t property, const std::vector<uint8_t>& bytes) {
+    auto* block = static_cast<ByteSetBlock*>(AllocMemory(8 + static_cast<uint32_t>(bytes.size())));
+    block->dimensions = 1;
+    block->length = static_cast<uint32_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), block->data());
+    Runtime().WriteUnitProperty(windowId, unitId, property, 0, reinterpret_cast<uint32_t>(block), 0);
+    FreeMemory(block);
+}
+
+HCURSOR RecordCursor(uint32_t unitId) {
+    UnitRecordRef record;
+    MainTemplate().Record(static_cast<uint32_t>(MainTemplate().IndexOf(unitId)), record);
+    return record.Cursor();
 }
 
 void Pump(DWORD milliseconds) {

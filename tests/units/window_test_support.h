@@ -24,6 +24,10 @@ HWND OpenMainWindow();
 void CloseMainWindow();
 HWND UnitHandle(uint32_t unitId);
 std::string TextOf(HWND window);
+// Writes a property that takes a byte set (a mouse pointer, a picture).
+void WriteBytes(uint32_t unitId, int32_t property, const std::vector<uint8_t>& bytes);
+// The cursor made for a unit from its record's mouse pointer; null for none.
+HCURSOR RecordCursor(uint32_t unitId);
 // Dispatches what is queued, for at most the given time.
 void Pump(DWORD milliseconds = 50);
 // Runs work on another thread while this (window) thread keeps pumping.
