@@ -195,12 +195,13 @@ TEST(Recreation, TheButtonKeepsItsCaptionPlaceAndStateAcrossTypeAndPicture) {
 }
 
 TEST(Recreation, LabelBordersAndSuperButtonLooksChangeInPlace) {
-    OpenMainWindow();
+    SetFocus(OpenMainWindow());  // a focused raised button is framed in black
     HWND label = UnitHandle(progressId), button = UnitHandle(superId);
+    Write(progressId, 8, reinterpret_cast<uint32_t>("3 / 9"));
     Write(progressId, 15, 6);  // a shaded frame
     EXPECT_EQ(UnitHandle(progressId), label);
     EXPECT_EQ(Printed(label).At(0, 20), RGB(128, 128, 128));
-    EXPECT_EQ(TextOf(label), "0 / 0");
+    EXPECT_EQ(TextOf(label), "3 / 9");
     Write(progressId, 15, 0);
     EXPECT_EQ(Printed(label).At(0, 20), GetSysColor(COLOR_BTNFACE));
 

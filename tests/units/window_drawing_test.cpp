@@ -110,8 +110,11 @@ TEST(WindowBackground, OtherModesFillWhatThePictureLeavesWithTheColour) {
 }
 
 TEST(ControlColours, TheProgramsEditBoxBlackOnWhiteAndColoursWrittenToIt) {
-    OpenMainWindow();
+    HWND window = OpenMainWindow();
     HWND box = UnitHandle(countId);
+    SetWindowTextA(box, "10");
+    SendMessageA(box, EM_SETSEL, 0, 0);  // selected text is drawn in the system's highlight colours
+    SetFocus(window);
     Pixels program = Printed(box);
     int w = program.Width();
     EXPECT_EQ(program.At(w - 1, 0), white);
