@@ -1,5 +1,4 @@
 #include "tests/units/pixels.h"
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -51,20 +50,15 @@ int Pixels::Count(COLORREF colour, const RECT& within) const {
     return count;
 }
 
-RECT Pixels::Bounds(COLORREF colour, const RECT& within) const {
-    return Bounds([colour](COLORREF pixel) { return pixel == colour; }, within);
-}
-
-RECT Pixels::Bounds(const std::function<bool(COLORREF)>& accept, const RECT& within) const {
+RECT Pixels::Bounds(COLORREF colour) const {
     RECT found{};
     bool any = false;
-    for (int y = within.top; y < within.bottom; ++y)
-        for (int x = within.left; x < within.right; ++x) {
-            COLORREF pixel = At(x, y);
-            if (pixel == CLR_INVALID || !accept(pixel)) continue;
-            if (!any) found = {x, y, x + 1, y + 1};
-            found = {std::min<LONG>(found.left, x), std::min<LONG>(found.top, y), std::max<LONG>(found.right, x + 1),
-                     std::max<LONG>(found.bottom, y + 1)};
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x) {
+            if (At(x, y) != colour) continue;
+            RECT pixel{x, y, x + 1, y + 1};
+            if (any) UnionRect(&found, &found, &pixel);
+            else found = pixel;
             any = true;
         }
     return found;
@@ -164,11 +158,6 @@ bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <
 RECT Offset(RECT rect, int dx, int dy) {
     OffsetRect(&rect, dx, dy);
     return rect;
-}
-
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 std::vector<uint8_t> FontBlock(int height, bool underline, int weight, const char* face) {

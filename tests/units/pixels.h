@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,7 +18,8 @@ inline void PrintTo(const RECT& rect, std::ostream* out) {
 
 namespace velmora::testing {
 
-// A 32-bit top-down bitmap selected into a memory device context.
+// A 32-bit top-down bitmap selected into a memory device context, filled
+// with magenta at first (no unit draws it, so a pixel left unpainted shows).
 class Pixels {
 public:
     Pixels(int width, int height, COLORREF fill = RGB(255, 0, 255));
@@ -36,11 +36,9 @@ public:
     COLORREF At(int x, int y) const;
     int Count(COLORREF colour) const { return Count(colour, Whole()); }
     int Count(COLORREF colour, const RECT& within) const;
-    // The smallest rectangle holding every pixel of the colour (or that the
-    // test accepts), within the area given; empty (all zero) when there is none.
-    RECT Bounds(COLORREF colour) const { return Bounds(colour, Whole()); }
-    RECT Bounds(COLORREF colour, const RECT& within) const;
-    RECT Bounds(const std::function<bool(COLORREF)>& accept, const RECT& within) const;
+    // The smallest rectangle holding every pixel of the colour; empty (all
+    // zero) when there is none.
+    RECT Bounds(COLORREF colour) const;
     // The bounds of the pixels in horizontal runs of at least `length` of the
     // colour: an underline, which (unlike glyph edges) is never smoothed.
     RECT Runs(COLORREF colour, int length) const;
@@ -69,8 +67,6 @@ Pixels OwnerDrawn(HWND button, UINT state);
 
 bool IsEmpty(const RECT& rect);
 RECT Offset(RECT rect, int dx, int dy);
-// Whether two colours differ by at most `tolerance` in each channel.
-bool Near(COLORREF a, COLORREF b, int tolerance);
 
 // A 60-byte font description as unit streams carry it; bold and underlined
 // by default, so text shows crisp runs of its own colour (the underline).
