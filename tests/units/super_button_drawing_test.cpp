@@ -3,6 +3,7 @@
 // States come from the platform (focus, the pushed state, enabling, the
 // mouse) or from owner-draw requests carrying the state bits.
 #include <windows.h>
+#include <cstdlib>
 #include <string>
 #include <vector>
 #include "runtime/runtime_interface.h"
@@ -107,8 +108,11 @@ TEST(SuperButtonDrawing, EachStateShowsItsColoursAndTheFlatBorder) {
 
     Pixels normal = Printed(button.window);
     ExpectRing(normal, 0, normalBack, normalBack, "normal: no border");
-    EXPECT_GT(normal.Count(normalText), 0);
     EXPECT_EQ(normal.Count(hotText) + normal.Count(focusText), 0);
+    RECT text = normal.Bounds(normalText);
+    ASSERT_FALSE(IsEmpty(text));
+    EXPECT_LE(std::abs(text.left - (normal.Width() - text.right)), 1) << "centred across";
+    EXPECT_LE(std::abs(text.top - (normal.Height() - text.bottom)), 3) << "centred down";
 
     SetFocus(button.window);
     Pixels focused = Printed(button.window);
