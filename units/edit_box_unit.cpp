@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "units/adjuster_step.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
 #include "units/unit_type_template.h"
@@ -111,11 +112,8 @@ public:
     void Step(int step) {
         char text[64] = {};
         GetWindowTextA(Window(), text, sizeof text);
-        // Any number beyond 32 bits lies outside the range: kept there, it cannot overflow with the step.
-        long long value = std::clamp<long long>(std::strtoll(text, nullptr, 10), INT32_MIN - 1LL, INT32_MAX + 1LL) + step;
-        int32_t low = std::min(settings.adjusterMinimum, settings.adjusterMaximum);
-        int32_t high = std::max(settings.adjusterMinimum, settings.adjusterMaximum);
-        if (value < low || value > high) value = step < 0 ? high : low;
+        int32_t value =
+            SteppedNumber(std::strtoll(text, nullptr, 10), step, settings.adjusterMinimum, settings.adjusterMaximum);
         char stepped[16];
         std::snprintf(stepped, sizeof stepped, "%d", static_cast<int>(value));
         SetWindowTextA(Window(), stepped);

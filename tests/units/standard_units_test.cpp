@@ -8,6 +8,7 @@
 #include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
 #include "runtime/memory.h"
+#include "units/adjuster_step.h"
 #include "units/list_box_unit.h"
 #include "units/runtime_resources.h"
 #include "units/stream_codec.h"
@@ -100,6 +101,13 @@ void ClickArrow(bool up) {
     SendMessageA(arrows, WM_LBUTTONUP, 0, at);
     Pump(20);
 }
+
+// At the 32-bit limits, checked by the compiler: a step that overflowed would be no constant.
+static_assert(SteppedNumber(INT32_MAX, 1, INT32_MIN, INT32_MAX) == INT32_MIN);
+static_assert(SteppedNumber(INT32_MIN, -1, INT32_MIN, INT32_MAX) == INT32_MAX);
+static_assert(SteppedNumber(INT32_MAX, 1, 1, 10) == 1 && SteppedNumber(INT32_MIN, -1, 1, 10) == 10);
+static_assert(SteppedNumber(99999999999LL, -1, 1, 10) == 10, "far beyond the range, a step down gives the maximum");
+static_assert(SteppedNumber(5, 1, 10, 1) == 6, "a minimum above the maximum is the same range");
 
 TEST(EditBoxAdjuster, StepsWrapAndTextThatIsNoNumberCountsAsZero) {
     OpenMainWindow();
