@@ -111,6 +111,9 @@ public:
                     FillSolid(dc, {edge.right - 1, edge.top, edge.right, edge.bottom}, colour);
                 }
                 InflateRect(&area, -width, -width);
+                // Rings that filled an odd-sized label leave no area rather than one inside out.
+                area.right = std::max(area.right, area.left);
+                area.bottom = std::max(area.bottom, area.top);
             }
         }
         std::vector<COLORREF> shades = UsableColours(settings.shadeColours);
@@ -118,8 +121,13 @@ public:
             FillSolid(dc, area, ResolveColour(settings.background));  // behind the icon's transparent parts
             DrawPicture(dc, picture_, pictureWidth_, pictureHeight_, area, settings.pictureMode);
         } else if (settings.shadeMode != 0 && shades.size() >= 2) {
+            // Only the lines the clip box shows: a label far taller than the screen paints its visible part.
             int height = area.bottom - area.top;
-            for (int y = 0; y < height; ++y)
+            RECT clip{area.left, area.top, area.left, area.bottom};
+            GetClipBox(dc, &clip);
+            int first = std::max(0, static_cast<int>(clip.top - area.top));
+            int last = std::min(height, static_cast<int>(clip.bottom - area.top));
+            for (int y = first; y < last; ++y)
                 FillSolid(dc, {area.left, area.top + y, area.right, area.top + y + 1},
                           Shade(shades, y, height - 1));
         } else {

@@ -49,6 +49,69 @@ bool PlausibleImage(const uint8_t* image, uint32_t size) {
     return needed <= size;
 }
 
+// A small picture repeated into one tile of at least blockSide pixels each
+// way (its colour and mask bitmaps copied side by side), so a one-pixel icon
+// tiles a screen in a few hundred draws rather than a million. Null when the
+// picture is large already or its bitmaps cannot be read.
+constexpr int blockSide = 64;
+
+HICON TiledBlock(HDC dc, HICON picture, int width, int height, int* blockWidth, int* blockHeight) {
+    if (width >= blockSide && height >= blockSide) return nullptr;
+    ICONINFO info{};
+    if (!GetIconInfo(picture, &info)) return nullptr;
+    HICON block = nullptr;
+    int across = (blockSide + width - 1) / width, down = (blockSide + height - 1) / height;
+    int bigWidth = width * across, bigHeight = height * down;
+    auto readPixels = [&](HBITMAP bitmap, std::vector<uint32_t>& pixels) {
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        pixels.resize(static_cast<size_t>(width) * height);
+        return bitmap && GetDIBits(dc, bitmap, 0, height, pixels.data(), &format, DIB_RGB_COLORS) == height;
+    };
+    std::vector<uint32_t> colour, mask;
+    // A monochrome icon keeps image and mask in one bitmap: left to the plain tiles.
+    if (readPixels(info.hbmColor, colour) && readPixels(info.hbmMask, mask)) {
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), bigWidth, -bigHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bigColour = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        size_t maskStride = (static_cast<size_t>(bigWidth) + 15) / 16 * 2;  // rows of whole words
+        std::vector<uint8_t> maskBits(maskStride * bigHeight);
+        if (bigColour) {
+            auto* to = static_cast<uint32_t*>(bits);
+            for (int y = 0; y < bigHeight; ++y)
+                for (int x = 0; x < bigWidth; ++x) {
+                    size_t from = static_cast<size_t>(y % height) * width + x % width;
+                    to[static_cast<size_t>(y) * bigWidth + x] = colour[from];
+                    if (mask[from] & 0xFFFFFF) maskBits[y * maskStride + x / 8] |= 0x80 >> (x % 8);
+                }
+            HBITMAP bigMask = CreateBitmap(bigWidth, bigHeight, 1, 1, maskBits.data());
+            ICONINFO made{TRUE, 0, 0, bigMask, bigColour};
+            if (bigMask) block = CreateIconIndirect(&made);
+            if (bigMask) DeleteObject(bigMask);
+            DeleteObject(bigColour);
+        }
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (block) *blockWidth = bigWidth, *blockHeight = bigHeight;
+    return block;
+}
+
+// Tiles from the area's top-left corner, drawn only where they meet the clip
+// box: a unit far larger than the screen costs what its visible part costs.
+void DrawTiles(HDC dc, HICON picture, int width, int height, const RECT& area) {
+    RECT clip;
+    if (GetClipBox(dc, &clip) == NULLREGION || clip.right <= clip.left || clip.bottom <= clip.top) return;
+    HICON block = TiledBlock(dc, picture, width, height, &width, &height);
+    HICON tile = block ? block : picture;
+    int firstX = area.left + std::max(0L, clip.left - area.left) / width * width;
+    int firstY = area.top + std::max(0L, clip.top - area.top) / height * height;
+    for (int y = firstY; y < clip.bottom; y += height)
+        for (int x = firstX; x < clip.right; x += width) DrawIconEx(dc, x, y, tile, width, height, 0, nullptr, DI_NORMAL);
+    if (block) DestroyIcon(block);
+}
+
 }  // namespace
 
 HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* width, int* height) {
@@ -80,9 +143,7 @@ void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area,
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     switch (mode) {
         case 1:
-            for (int y = area.top; y < area.bottom; y += height)
-                for (int x = area.left; x < area.right; x += width)
-                    DrawIconEx(dc, x, y, picture, width, height, 0, nullptr, DI_NORMAL);
+            DrawTiles(dc, picture, width, height, area);
             break;
         case 2: {
             double scale = 1.0;

@@ -363,6 +363,31 @@ TEST(Label, BackgroundPictureIsDrawnByItsMode) {
     EXPECT_EQ(ShownPixel(window, 0, 48 * 7), RGB(214, 232, 252)) << "tiled";
 }
 
+int iconsDrawn = 0;
+decltype(&DrawIconEx) originalDrawIcon;
+BOOL WINAPI CountedDrawIcon(HDC dc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH brush, UINT flags) {
+    return ++iconsDrawn, originalDrawIcon(dc, x, y, icon, w, h, step, brush, flags);
+}
+
+// A tiny icon tiled over a label far larger than the screen: what is visible
+// is drawn, in a few hundred draws rather than one per tile of the label.
+TEST(Label, ATinyIconTilesAHugeLabelInAFewDraws) {
+    OpenMainWindow();
+    const COLORREF red = RGB(255, 0, 0);
+    HWND label = MakeLabel({0, 8, 1, 0, SolidIcon(2, red)}, {0, 0, 32000, 32000});
+    ASSERT_NE(label, nullptr);
+    ImportHook draw("user32.dll", "DrawIconEx", reinterpret_cast<void*>(CountedDrawIcon));
+    ASSERT_TRUE(draw.Installed());
+    originalDrawIcon = reinterpret_cast<decltype(&DrawIconEx)>(draw.original);
+    iconsDrawn = 0;
+    RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_GT(iconsDrawn, 0);
+    EXPECT_LE(iconsDrawn, 1000) << "256 million tiles in the label";
+    EXPECT_EQ(ShownPixel(label, 0, 0), red);
+    EXPECT_EQ(ShownPixel(label, 67, 45), red) << "beyond the first block of tiles";
+    DestroyWindow(label);
+}
+
 // The same picture: kind, hot spot and the bits of its mask and colour bitmaps.
 bool SameImage(HICON a, HICON b) {
     auto bits = [](HBITMAP bitmap) {
