@@ -16,9 +16,9 @@ int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2
         case 1002:
             return reinterpret_cast<int32_t>(FindUnitType(parameter1));
         case 2001: {  // the value record at parameter 1 as an Integer
-            const auto& value = *reinterpret_cast<const ValueRecord*>(parameter1);
-            if (!IsNumericType(value.type)) ReportFatalError(FatalMessage::NotNumeric, 0);
-            return NumberToInteger(value);
+            const auto* value = reinterpret_cast<const ValueRecord*>(parameter1);
+            if (!value || !IsNumericType(value->type)) ReportFatalError(FatalMessage::NotNumeric, 0);
+            return NumberToInteger(*value);
         }
         case 2006:
             return reinterpret_cast<int32_t>(LiveUnit(parameter1, parameter2));

@@ -181,6 +181,7 @@ int ProbeEntry() {
                                                        : ValueRecord{0, 0, Type::Integer | Type::ArrayBit};
         Say("converted " + std::to_string(RuntimeService(2001, reinterpret_cast<uint32_t>(&value), 0)));
     }
+    if (scenario == "convert-no-record") Say("converted " + std::to_string(RuntimeService(2001, 0, 0)));
     if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
     if (scenario == "dll-calls-during-shutdown") {

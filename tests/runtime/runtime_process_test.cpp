@@ -134,7 +134,7 @@ TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
 }
 
 TEST(ConversionService, AnythingButANumberIsFatal) {
-    for (const char* scenario : {"convert-text", "convert-integer-array"}) {
+    for (const char* scenario : {"convert-text", "convert-integer-array", "convert-no-record"}) {
         ProbeRun run = RunProbe(scenario);
         EXPECT_EQ(run.exitCode, minusOne) << scenario;
         EXPECT_EQ(run.output, BoxOf("欲转换数据类型不是数值")) << scenario;
