@@ -73,31 +73,6 @@ ByteSetBlock* TranslatedPointer(const uint8_t* data, uint32_t size, bool toCode)
     return block;
 }
 
-uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
-    LOGFONTA fallback;
-    if (!font) {
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
-        font = &fallback;
-    }
-    HDC screen = GetDC(nullptr);
-    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-    switch (subField) {
-        case 0: return static_cast<uint32_t>(font->lfEscapement);
-        case 1: return font->lfWeight >= 700 ? 1 : 0;
-        case 2: return font->lfItalic ? 1 : 0;
-        case 3: return font->lfStrikeOut ? 1 : 0;
-        case 4: return font->lfUnderline ? 1 : 0;
-        case 5: return static_cast<uint32_t>(points);
-        case 6: return reinterpret_cast<uint32_t>(CopyText(FontFaceName(*font).c_str()));
-        default: {
-            auto* record = static_cast<uint32_t*>(AllocMemory(28));
-            for (int i = 0; i < 6; ++i) record[i] = static_cast<uint32_t>(FontSubField(font, i));
-            record[6] = static_cast<uint32_t>(FontSubField(font, 6));
-            return reinterpret_cast<uint32_t>(record);
-        }
-    }
-}
 
 void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value) {
     switch (subField) {
@@ -240,6 +215,32 @@ UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
 
 std::string FontFaceName(const LOGFONTA& font) {
     return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
+}
+
+uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
+    LOGFONTA fallback;
+    if (!font) {
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+        font = &fallback;
+    }
+    HDC screen = GetDC(nullptr);
+    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    switch (subField) {
+        case 0: return static_cast<uint32_t>(font->lfEscapement);
+        case 1: return font->lfWeight >= 700 ? 1 : 0;
+        case 2: return font->lfItalic ? 1 : 0;
+        case 3: return font->lfStrikeOut ? 1 : 0;
+        case 4: return font->lfUnderline ? 1 : 0;
+        case 5: return static_cast<uint32_t>(points);
+        case 6: return reinterpret_cast<uint32_t>(CopyText(FontFaceName(*font).c_str()));
+        default: {
+            auto* record = static_cast<uint32_t*>(AllocMemory(28));
+            for (int i = 0; i < 6; ++i) record[i] = static_cast<uint32_t>(FontSubField(font, i));
+            record[6] = static_cast<uint32_t>(FontSubField(font, 6));
+            return reinterpret_cast<uint32_t>(record);
+        }
+    }
 }
 
 HCURSOR UnitCursor(const UnitObject* unit) {

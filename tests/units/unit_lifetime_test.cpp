@@ -259,6 +259,14 @@ TEST(Bounds, AFaceFieldWithoutItsNulIsReadWithinTheField) {
     std::memset(description.font.lfFaceName, 'A', LF_FACESIZE);
     std::memset(description.after, 'x', sizeof description.after);
     EXPECT_EQ(FontFaceName(description.font), std::string(31, 'A'));
+    // The face as a program reads it, alone and in the whole font's record.
+    auto* face = reinterpret_cast<char*>(static_cast<uint32_t>(FontSubField(&description.font, 6)));
+    EXPECT_EQ(std::string(face), std::string(31, 'A'));
+    FreeMemory(face);
+    auto* record = reinterpret_cast<uint32_t*>(static_cast<uint32_t>(FontSubField(&description.font, -1)));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record[6])), std::string(31, 'A'));
+    FreeMemory(reinterpret_cast<void*>(record[6]));
+    FreeMemory(record);
     std::strcpy(description.font.lfFaceName, "Tahoma");
     EXPECT_EQ(FontFaceName(description.font), "Tahoma");
 }
