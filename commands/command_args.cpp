@@ -1,10 +1,11 @@
 #include "commands/command_args.h"
 #include "commands/core_library.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora::commands {
 
 void* AllocResult(uint32_t byteCount) {
-    return reinterpret_cast<void*>(CoreRuntimeServices()(2024, byteCount, 0));
+    return reinterpret_cast<void*>(CoreRuntimeServices()(Service::Allocate, byteCount, 0));
 }
 
 void SetText(ValueRecord* result, std::string_view text) {

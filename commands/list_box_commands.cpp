@@ -7,13 +7,14 @@
 #include "units/list_box_unit.h"
 #include "units/ui_thread.h"
 #include "units/unit_object.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora::commands {
 namespace {
 
 // Runtime service 2007: a list box that is not live is a fatal error.
 HWND ListWindow(const ValueRecord& reference) {
-    auto* unit = reinterpret_cast<UnitObject*>(CoreRuntimeServices()(2007, reference.low, reference.high));
+    auto* unit = reinterpret_cast<UnitObject*>(CoreRuntimeServices()(Service::RequireUnit, reference.low, reference.high));
     return unit->Window();
 }
 

@@ -1,5 +1,6 @@
 // RunMessageLoop, idle hooks and the rule that ends the loop.
 #include "runtime/runtime_app.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora {
 namespace {
@@ -23,7 +24,7 @@ bool AnyProgramWindowOpen() {
 }
 
 void OnProgramWindowDestroyed(uint32_t windowId) {
-    RuntimeService(2000, windowId, 0);
+    RuntimeService(Service::WindowCleanedUp, windowId, 0);
     // Closing the last window ends the loop, but only a loop that was entered:
     // a window closed during start-up must not leave a quit message behind.
     if (!AnyProgramWindowOpen() && App().loopEntered) {

@@ -91,14 +91,9 @@ void RunShutdownSequence(int32_t code);
 [[noreturn]] inline void WaitForProgramEnd() {
     for (;;) Sleep(INFINITE);
 }
-int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2);
 
 bool AnyProgramWindowOpen();
 // Final clean-up of a destroyed program window: ends the loop after the last one.
 void OnProgramWindowDestroyed(uint32_t windowId);
-
-constexpr UINT ExitOnMainThreadMessage = 0x83E7;
-// Unit work marshalled from another thread to the window thread.
-constexpr UINT RunOnMainThreadMessage = 0x83E8;
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include "runtime/dll_commands.h"
 #include "runtime/runtime_app.h"
+#include "runtime/private_messages.h"
 
 namespace velmora {
 namespace {

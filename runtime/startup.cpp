@@ -4,8 +4,10 @@
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
+#include "runtime/runtime_services.h"
 #include "units/form_templates.h"
 #include "units/ui_thread.h"
+#include "runtime/private_messages.h"
 
 namespace velmora {
 namespace {

@@ -1,6 +1,7 @@
 #include "units/ui_thread.h"
 #include <windows.h>
 #include "runtime/runtime_app.h"
+#include "runtime/private_messages.h"
 
 namespace velmora {
 

@@ -5,6 +5,7 @@
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 #include "units/unit_object.h"
+#include "runtime/runtime_services.h"
 
 extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
                                               int32_t* stackDelta);
@@ -107,7 +108,7 @@ int32_t RaiseUnitEvent(uint32_t windowId, uint32_t unitId, int32_t eventNumber, 
                        const uint32_t* arguments) {
     EventRecord event{windowId, unitId, eventNumber, std::min<uint32_t>(count, 5), {}, 0, 0};
     for (uint32_t i = 0; i < event.argumentCount; ++i) event.arguments[i] = arguments[i];
-    return RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0);
+    return RuntimeService(Service::FireEvent, reinterpret_cast<uint32_t>(&event), 0);
 }
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "units/pictures.h"
 #include "units/ui_thread.h"
 #include "units/unit_object.h"
+#include "runtime/private_messages.h"
 
 namespace velmora {
 namespace {
@@ -401,9 +402,9 @@ void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
     bool wasVisible = IsWindowVisible(oldWindow);
     StoreUnitObject(windowId, unitId, fresh);
     SetWindowPos(freshWindow, oldWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(freshWindow, 0x806F, 0, 0);
-    SendMessageA(freshWindow, 0x8076, 0, 0);
-    if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, 0x8004, 0, 0);
+    SendMessageA(freshWindow, MessageLinkSetup, 0, 0);
+    SendMessageA(freshWindow, MessageCreated, 0, 0);
+    if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, MessageLayout, 0, 0);
     if (wasVisible) ShowWindow(freshWindow, SW_SHOWNA);
     DestroyWindow(oldWindow);  // deletes `old`
     StoreUnitObject(windowId, unitId, fresh);

@@ -1,23 +1,22 @@
 #include "units/window_creation.h"
 #include <vector>
 #include "runtime/error_report.h"
+#include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "units/pictures.h"
 #include "units/unit_events.h"
 #include "units/unit_object.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora {
 namespace {
 
-constexpr UINT MessageLinkSetup = 0x806F;
-constexpr UINT MessageLayout = 0x8004;
-constexpr UINT MessageCreated = 0x8076;
 constexpr uint32_t StyleDisabled = 0x08000000, StyleTabStop = 0x00010000;
 
 // Event delivery stays off from service 2009 until 2010, whatever path ends creation.
 struct CreationPhase {
-    CreationPhase() { RuntimeService(2009, 0, 0); }
-    ~CreationPhase() { RuntimeService(2010, 0, 0); }
+    CreationPhase() { RuntimeService(Service::CreationBegins, 0, 0); }
+    ~CreationPhase() { RuntimeService(Service::CreationEnds, 0, 0); }
 };
 
 HWND UnitWindow(WindowTemplate& window, uint32_t index) {

@@ -9,6 +9,7 @@
 #include "runtime/facade.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora {
 namespace {
@@ -143,7 +144,7 @@ int ProbeEntry() {
     routine::CallProgramService(ProgramService::SetCleanupRoutine, reinterpret_cast<uint32_t>(&SayCleanup));
 
     if (scenario == "box6" || scenario == "real-box") rt.ReportRuntimeError(6);
-    if (scenario == "box-empty") RuntimeService(2027, reinterpret_cast<uint32_t>(""), 0);
+    if (scenario == "box-empty") RuntimeService(Service::Fatal, reinterpret_cast<uint32_t>(""), 0);
     if (scenario == "out-of-memory") rt.AllocMemory(0x7FFFFFF0);
     if (scenario == "text-command-out-of-memory") {
         // Run with a test allocation limit of 1.3 MB: the command's own buffer
@@ -179,9 +180,9 @@ int ProbeEntry() {
     if (scenario == "convert-text" || scenario == "convert-integer-array") {
         ValueRecord value = scenario == "convert-text" ? ValueRecord{reinterpret_cast<uint32_t>("12"), 0, Type::Text}
                                                        : ValueRecord{0, 0, Type::Integer | Type::ArrayBit};
-        Say("converted " + std::to_string(RuntimeService(2001, reinterpret_cast<uint32_t>(&value), 0)));
+        Say("converted " + std::to_string(RuntimeService(Service::ToInteger, reinterpret_cast<uint32_t>(&value), 0)));
     }
-    if (scenario == "convert-no-record") Say("converted " + std::to_string(RuntimeService(2001, 0, 0)));
+    if (scenario == "convert-no-record") Say("converted " + std::to_string(RuntimeService(Service::ToInteger, 0, 0)));
     if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
     if (scenario == "dll-calls-during-shutdown") {

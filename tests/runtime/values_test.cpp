@@ -12,6 +12,7 @@
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
 #include "tests/runtime/test_program.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora {
 namespace {
@@ -131,7 +132,7 @@ ArrayBlock* OneDimension(std::initializer_list<uint32_t> elements) {
 }
 
 void FreeThroughTheService(uint32_t type, ArrayBlock* array) {
-    RuntimeService(2023, type, reinterpret_cast<uint32_t>(array));
+    RuntimeService(Service::FreeArray, type, reinterpret_cast<uint32_t>(array));
 }
 
 TEST(ArrayFree, TextAndByteSetArraysFreeTheirElementsThenTheBlock) {
@@ -176,13 +177,13 @@ TEST(RawBytes, EachTypeGivesItsBytes) {
 }
 
 TEST(RuntimeServices, MemoryThroughTheServiceEntry) {
-    auto* block = reinterpret_cast<char*>(RuntimeService(2024, 16, 0));
+    auto* block = reinterpret_cast<char*>(RuntimeService(Service::Allocate, 16, 0));
     ASSERT_NE(block, nullptr);
     std::strcpy(block, "abc");
-    block = reinterpret_cast<char*>(RuntimeService(2026, reinterpret_cast<uint32_t>(block), 64));
+    block = reinterpret_cast<char*>(RuntimeService(Service::Reallocate, reinterpret_cast<uint32_t>(block), 64));
     EXPECT_STREQ(block, "abc");
-    RuntimeService(2025, reinterpret_cast<uint32_t>(block), 0);
-    EXPECT_EQ(RuntimeService(2024, 0xFFFFFFF0u, 1), 0) << "may-fail allocation reports null";
+    RuntimeService(Service::Free, reinterpret_cast<uint32_t>(block), 0);
+    EXPECT_EQ(RuntimeService(Service::Allocate, 0xFFFFFFF0u, 1), 0) << "may-fail allocation reports null";
 }
 
 ValueRecord SingleOf(float value) {
@@ -211,7 +212,7 @@ TEST(RuntimeServices, ConvertingToIntegerTreatsEachNumberAsToIntegerDoes) {
         {DoubleOf(1e10), INT32_MIN},
     };
     for (auto [value, expected] : cases) {
-        EXPECT_EQ(RuntimeService(2001, reinterpret_cast<uint32_t>(&value), 0), expected) << std::hex << value.type;
+        EXPECT_EQ(RuntimeService(Service::ToInteger, reinterpret_cast<uint32_t>(&value), 0), expected) << std::hex << value.type;
         ValueRecord argument = value;
         EXPECT_EQ(static_cast<int32_t>(CallCoreCommand(commands::ToInteger, 1, &argument).low), expected)
             << std::hex << value.type;

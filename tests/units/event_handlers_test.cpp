@@ -5,6 +5,7 @@
 #include "tests/units/window_test_support.h"
 #include "units/unit_events.h"
 #include "units/window_map.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora::testing {
 namespace {
@@ -44,7 +45,7 @@ void RecordThreeWords(uint32_t first, uint32_t second, uint32_t third) {
 void FireWithValues(std::initializer_list<std::array<uint32_t, 4>> records) {
     std::vector<uint32_t> event = {windowId, buttonId, 0, static_cast<uint32_t>(records.size())};
     for (const auto& record : records) event.insert(event.end(), record.begin(), record.end());
-    EXPECT_EQ(RuntimeService(2031, reinterpret_cast<uint32_t>(event.data()), 0), 1);
+    EXPECT_EQ(RuntimeService(Service::FireEventWithValues, reinterpret_cast<uint32_t>(event.data()), 0), 1);
 }
 
 TEST(EventArguments, EightByteValuesTakeTwoWordsButAnArrayOnlyItsAddress) {
@@ -74,7 +75,7 @@ void ReturnsNothing() { ++quietCalls; }
 TEST(EventResults, AReturnedValueLandsInTheRecord) {
     ClickBoundTo click(reinterpret_cast<const void*>(ReturnsTheSum));
     EventRecord event{windowId, buttonId, 0, 2, {40, 2}, 0, 0};
-    EXPECT_EQ(RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0), 1);
+    EXPECT_EQ(RuntimeService(Service::FireEvent, reinterpret_cast<uint32_t>(&event), 0), 1);
     EXPECT_EQ(event.hasResult, 1u);
     EXPECT_EQ(event.result, 42u);
 }
@@ -83,7 +84,7 @@ TEST(EventResults, AHandlerThatReturnsNothingLeavesNoResult) {
     ClickBoundTo click(reinterpret_cast<const void*>(ReturnsNothing));
     int before = quietCalls;
     EventRecord event{windowId, buttonId, 0, 0, {}, 1, 99};  // as left by an earlier delivery
-    EXPECT_EQ(RuntimeService(2008, reinterpret_cast<uint32_t>(&event), 0), 1);
+    EXPECT_EQ(RuntimeService(Service::FireEvent, reinterpret_cast<uint32_t>(&event), 0), 1);
     EXPECT_EQ(quietCalls, before + 1);
     EXPECT_EQ(event.hasResult, 0u);
 }

@@ -5,6 +5,7 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
 #include "units/unit_events.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora::testing {
 namespace {
@@ -70,9 +71,9 @@ TEST(UnitProperties, ANullTextIsWrittenAsEmpty) {
 TEST(UnitEvents, EventsRaisedDuringCreationAreDroppedNotQueued) {
     OpenMainWindow();
     int before = startClicks;
-    RuntimeService(2009, 0, 0);
+    RuntimeService(Service::CreationBegins, 0, 0);
     EXPECT_EQ(RaiseUnitEvent(windowId, buttonId, 0), 0);
-    RuntimeService(2010, 0, 0);
+    RuntimeService(Service::CreationEnds, 0, 0);
     Pump();
     EXPECT_EQ(startClicks, before) << "a suppressed event must not run later";
     EXPECT_EQ(RaiseUnitEvent(windowId, buttonId, 0), 1);
