@@ -161,7 +161,7 @@ private:
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.lpszClassName = labelClass;
         RegisterClassA(&windowClass);
     }

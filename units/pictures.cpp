@@ -2,13 +2,22 @@
 #include <algorithm>
 #include "units/runtime_resources.h"
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace velmora {
 namespace {
 
-constexpr uint32_t systemCursors[15] = {0,     32512, 32515, 32513, 32514, 32651, 32650, 32648,
-                                        32646, 32643, 32645, 32642, 32644, 32516, 32649};
+// The platform's shared cursors by resource id (its IDC_ names are pointers, no constants).
+enum SystemCursorId : uint32_t {
+    Arrow = 32512, IBeam = 32513, Wait = 32514, Cross = 32515, UpArrow = 32516, SizeNwse = 32642, SizeNesw = 32643,
+    SizeWe = 32644, SizeNs = 32645, SizeAll = 32646, No = 32648, Hand = 32649, AppStarting = 32650, Help = 32651,
+};
+
+// Mouse-pointer codes 1-14 (0 is the class's own cursor).
+constexpr uint32_t systemCursors[] = {0,       Arrow,   Cross,    IBeam,  Wait,   Help,     AppStarting, No,
+                                      SizeAll, SizeNesw, SizeNs, SizeNwse, SizeWe, UpArrow, Hand};
+static_assert(std::size(systemCursors) == 15);
 
 uint16_t Word(const uint8_t* at) {
     uint16_t value;
@@ -186,7 +195,7 @@ HCURSOR MakeUnitCursor(const uint8_t* block, uint32_t size) {
     // Shared cursors: copies, so every unit may destroy its own. The hand is
     // the runtime's (the system's only for a module without it).
     HCURSOR shared = nullptr;
-    if (system == 32649) shared = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_HAND_CURSOR));
+    if (system == Hand) shared = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_HAND_CURSOR));
     if (!shared) shared = LoadCursorA(nullptr, MAKEINTRESOURCEA(system));
     return shared ? CopyCursor(shared) : nullptr;
 }

@@ -118,7 +118,7 @@ public:
             big = LoadIconA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON));
             smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON), IMAGE_ICON,
                                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-            if (!big) big = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+            if (!big) big = LoadIconA(nullptr, IDI_APPLICATION);
             small = smallIcon_ ? smallIcon_ : big;
         }
         SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
@@ -146,7 +146,7 @@ private:
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
         windowClass.lpfnWndProc = DefWindowProcA;
         windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.lpszClassName = name.c_str();
         RegisterClassA(&windowClass);
     }
