@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <mutex>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 
@@ -15,6 +17,18 @@ namespace {
 
 constexpr const char* systemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
                                            "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
+
+// Late-bound DLL commands, indexed by command number: the names from the
+// program header, and the module and address once bound. An address is
+// written once under the binding lock and read without it.
+struct DllCommandTables {
+    std::vector<const char*> libraryNames;
+    std::vector<const char*> functionNames;
+    std::vector<HMODULE> modules;
+    std::unique_ptr<std::atomic<void*>[]> addresses;
+    size_t count = 0;
+};
+DllCommandTables dll;
 
 [[noreturn]] void ReportUnbound(const char* library, const char* exportName) {
     char message[1024];
@@ -34,20 +48,6 @@ LPCSTR ExportOf(const char* name) {
     return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal & 0xFFFF));
 }
 
-}  // namespace
-
-void SetUpDllCommandTables(RuntimeApp& app) {
-    const ProgramHeader& header = *app.header;
-    uint32_t count = header.dllCommandCount;
-    DllCommandTables& dll = app.dll;
-    dll.libraryNames.assign(header.dllLibraryNames, header.dllLibraryNames + count);
-    dll.functionNames.assign(header.dllFunctionNames, header.dllFunctionNames + count);
-    dll.modules.assign(count, nullptr);
-    dll.addresses.assign(count, nullptr);
-}
-
-namespace {
-
 // DLL commands running now, and whether the shutdown has taken the tables.
 // A worker inside a call (a fetch waiting on a stalled server) must not have
 // its module unloaded or its table cleared under it; a worker that calls
@@ -61,35 +61,49 @@ std::atomic<bool> tablesReleased{false};
 
 }  // namespace
 
-void ReleaseDllCommands(RuntimeApp& app) {
+void SetUpDllCommandTables(const ProgramHeader& header) {
+    uint32_t count = header.dllCommandCount;
+    dll.libraryNames.assign(header.dllLibraryNames, header.dllLibraryNames + count);
+    dll.functionNames.assign(header.dllFunctionNames, header.dllFunctionNames + count);
+    dll.modules.assign(count, nullptr);
+    dll.addresses = std::make_unique<std::atomic<void*>[]>(count);
+    dll.count = count;
+}
+
+DllCommandBinding DllCommandAt(int32_t index) {
+    if (index < 0 || static_cast<size_t>(index) >= dll.count) return {};
+    return {dll.libraryNames[index], dll.functionNames[index], dll.modules[index],
+            dll.addresses[index].load(std::memory_order_acquire)};
+}
+
+void ReleaseDllCommands() {
     tablesReleased = true;
     // Left to the process end, which follows at once, while a call is running.
     if (callsInFlight.load() != 0) return;
-    for (HMODULE module : app.dll.modules)
+    for (HMODULE module : dll.modules)
         if (module) FreeLibrary(module);
-    app.dll = DllCommandTables{};
+    dll = DllCommandTables{};
 }
 
 void* ResolveDllCommand(int32_t index) {
-    DllCommandTables& dll = App().dll;
-    if (index < 0 || static_cast<size_t>(index) >= dll.addresses.size()) ReportUnbound("", "");
-    if (void* bound = reinterpret_cast<std::atomic<void*>&>(dll.addresses[index]).load(std::memory_order_acquire))
-        return bound;
+    if (index < 0 || static_cast<size_t>(index) >= dll.count) ReportUnbound("", "");
+    if (void* bound = dll.addresses[index].load(std::memory_order_acquire)) return bound;
     // Download workers bind file commands from several threads at once: one binds, the others wait.
     static std::mutex binding;
     std::lock_guard<std::mutex> guard(binding);
-    if (dll.addresses[index]) return dll.addresses[index];
+    if (void* bound = dll.addresses[index].load(std::memory_order_relaxed)) return bound;
 
     const char* exportName = dll.functionNames[index] ? dll.functionNames[index] : "";
     const char* library = dll.libraryNames[index] ? dll.libraryNames[index] : "";
     LPCSTR procedure = ExportOf(exportName);
     HMODULE module = nullptr;
+    void* address = nullptr;
     if (*library == '\0') {
         for (const char* candidate : systemLibraries) {
             HMODULE loaded = LoadLibraryA(candidate);
             if (!loaded) continue;
-            dll.addresses[index] = reinterpret_cast<void*>(GetProcAddress(loaded, procedure));
-            if (dll.addresses[index]) {
+            address = reinterpret_cast<void*>(GetProcAddress(loaded, procedure));
+            if (address) {
                 module = loaded;
                 break;
             }
@@ -103,16 +117,14 @@ void* ResolveDllCommand(int32_t index) {
             module = LoadLibraryA(besideProgram.c_str());
             if (!module) module = LoadLibraryA(library);
         }
-        if (module) dll.addresses[index] = reinterpret_cast<void*>(GetProcAddress(module, procedure));
+        if (module) address = reinterpret_cast<void*>(GetProcAddress(module, procedure));
     }
-    if (!dll.addresses[index]) {
+    if (!address) {
         if (module) FreeLibrary(module);
         ReportUnbound(library, exportName);
     }
     dll.modules[index] = module;
-    void* address = dll.addresses[index];
-    dll.addresses[index] = nullptr;
-    reinterpret_cast<std::atomic<void*>&>(dll.addresses[index]).store(address, std::memory_order_release);
+    dll.addresses[index].store(address, std::memory_order_release);
     return address;
 }
 

@@ -1,16 +1,26 @@
 // Late-bound functions of system libraries, named by library and export,
 // bound at first call and cached per command index.
 #pragma once
+#include <windows.h>
 #include <cstdint>
+#include "runtime/program_header.h"
 
 namespace velmora {
 
-class RuntimeApp;
-
-// Sizes the four tables to the header's DLL command count and copies the names.
-void SetUpDllCommandTables(RuntimeApp& app);
+// Sizes the tables to the header's DLL command count and copies the names.
+void SetUpDllCommandTables(const ProgramHeader& header);
 // Frees every bound module and empties the tables.
-void ReleaseDllCommands(RuntimeApp& app);
+void ReleaseDllCommands();
+
+// What one command index holds: its names, and its module and address once
+// bound (null before). All null for an index out of range.
+struct DllCommandBinding {
+    const char* library = nullptr;
+    const char* function = nullptr;
+    HMODULE module = nullptr;
+    void* address = nullptr;
+};
+DllCommandBinding DllCommandAt(int32_t index);
 
 // The function address of a DLL command; a command that cannot be bound is a
 // fatal report and never returns.

@@ -23,14 +23,6 @@ struct IdleHook {
     uint32_t parameter;
 };
 
-// Late-bound DLL commands: four parallel arrays indexed by command number.
-struct DllCommandTables {
-    std::vector<const char*> libraryNames;
-    std::vector<const char*> functionNames;
-    std::vector<HMODULE> modules;
-    std::vector<void*> addresses;
-};
-
 class RuntimeApp : public framework::Application {
 public:
     RuntimeApp(const ProgramHeader* header, int (*programEntry)());
@@ -64,7 +56,6 @@ public:
     bool oleInitialised = false;
     bool socketsInitialised = false;
     std::vector<IdleHook> idleHooks;
-    DllCommandTables dll;
     std::vector<HMODULE> furtherModules;
     WindowMap windowMap;
 

@@ -48,7 +48,7 @@ void RunShutdownSequence(int32_t code) {
     app.libraries.clear();
     app.libraryWords.clear();
 
-    ReleaseDllCommands(app);
+    ReleaseDllCommands();
     for (HMODULE module : app.furtherModules) FreeLibrary(module);
     app.furtherModules.clear();
 

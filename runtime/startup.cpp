@@ -65,7 +65,7 @@ void InitializeRuntime() {
         auto start = reinterpret_cast<uintptr_t>(header.constantBlock);
         app.constantRanges.emplace_back(start, start + header.constantBlockSize);
     }
-    SetUpDllCommandTables(app);
+    SetUpDllCommandTables(*app.header);
     for (uint32_t i = 0; i < header.libraryCount; ++i) {
         const LibraryDescriptor* library = header.libraries[i];
         if (library && library->notify)

@@ -19,41 +19,6 @@ uint32_t Call(int32_t index, std::initializer_list<uint32_t> words) {
     return Runtime().CallDllCommand(index, words.begin(), static_cast<int32_t>(words.size()));
 }
 
-TEST(DllCommands, ArgumentsArriveInOrderAndBindingHappensOnce) {
-    EXPECT_EQ(Call(DllAdd2, {40, 2}), 42u);
-    EXPECT_EQ(Call(DllSum5, {1, 2, 3, 4, 5}), 54321u);
-    DllCommandTables& dll = App().dll;
-    ASSERT_NE(dll.modules[DllAdd2], nullptr);
-    ASSERT_NE(dll.addresses[DllAdd2], nullptr);
-
-    // A second call must not load anything: with the library renamed to one
-    // that does not exist, a new load would end the program.
-    const char* saved = dll.libraryNames[DllAdd2];
-    dll.libraryNames[DllAdd2] = "no_such_library.dll";
-    EXPECT_EQ(Call(DllAdd2, {1, 1}), 2u);
-    dll.libraryNames[DllAdd2] = saved;
-}
-
-TEST(DllCommands, TwoIndexesOfOneExportBindIndependently) {
-    EXPECT_EQ(App().dll.addresses[DllAdd2Again], nullptr);
-    EXPECT_EQ(Call(DllAdd2Again, {5, 6}), 11u);
-    EXPECT_EQ(App().dll.addresses[DllAdd2Again], App().dll.addresses[DllAdd2]);
-    EXPECT_NE(App().dll.modules[DllAdd2Again], nullptr) << "each index holds its own reference";
-}
-
-TEST(DllCommands, OrdinalsAreTheLowSixteenBits) {
-    EXPECT_EQ(Call(DllOrdinal12, {3}), 36u);
-    EXPECT_EQ(Call(DllOrdinalWrapped, {2}), 24u) << "#65548 is ordinal 12";
-}
-
-TEST(DllCommands, EmptyLibraryNameWalksTheSystemList) {
-    EXPECT_NE(Call(DllSystemGetTickCount, {}), 0u);
-    EXPECT_EQ(App().dll.modules[DllSystemGetTickCount], GetModuleHandleA("kernel32.dll"));
-    ASSERT_NE(ResolveDllCommand(DllSystemShellExecute), nullptr);
-    EXPECT_EQ(App().dll.modules[DllSystemShellExecute], GetModuleHandleA("shell32.dll"))
-        << "bound from the first library of the list that has it";
-}
-
 // The runtime calls LoadLibraryA through this program's import slot; while a
 // recorder lives, the slot leads through it and every name asked for is kept.
 extern "C" void* loadLibraryImport asm("__imp__LoadLibraryA@4");
@@ -81,6 +46,38 @@ private:
     }
     static inline HMODULE(WINAPI* real_)(LPCSTR) = nullptr;
 };
+
+TEST(DllCommands, ArgumentsArriveInOrderAndBindingHappensOnce) {
+    EXPECT_EQ(Call(DllAdd2, {40, 2}), 42u);
+    EXPECT_EQ(Call(DllSum5, {1, 2, 3, 4, 5}), 54321u);
+    ASSERT_NE(DllCommandAt(DllAdd2).module, nullptr);
+    ASSERT_NE(DllCommandAt(DllAdd2).address, nullptr);
+
+    // A second call must not load anything.
+    LoadRecorder loads;
+    EXPECT_EQ(Call(DllAdd2, {1, 1}), 2u);
+    EXPECT_TRUE(namesLoaded.empty());
+}
+
+TEST(DllCommands, TwoIndexesOfOneExportBindIndependently) {
+    EXPECT_EQ(DllCommandAt(DllAdd2Again).address, nullptr);
+    EXPECT_EQ(Call(DllAdd2Again, {5, 6}), 11u);
+    EXPECT_EQ(DllCommandAt(DllAdd2Again).address, DllCommandAt(DllAdd2).address);
+    EXPECT_NE(DllCommandAt(DllAdd2Again).module, nullptr) << "each index holds its own reference";
+}
+
+TEST(DllCommands, OrdinalsAreTheLowSixteenBits) {
+    EXPECT_EQ(Call(DllOrdinal12, {3}), 36u);
+    EXPECT_EQ(Call(DllOrdinalWrapped, {2}), 24u) << "#65548 is ordinal 12";
+}
+
+TEST(DllCommands, EmptyLibraryNameWalksTheSystemList) {
+    EXPECT_NE(Call(DllSystemGetTickCount, {}), 0u);
+    EXPECT_EQ(DllCommandAt(DllSystemGetTickCount).module, GetModuleHandleA("kernel32.dll"));
+    ASSERT_NE(ResolveDllCommand(DllSystemShellExecute), nullptr);
+    EXPECT_EQ(DllCommandAt(DllSystemShellExecute).module, GetModuleHandleA("shell32.dll"))
+        << "bound from the first library of the list that has it";
+}
 
 TEST(DllCommands, OnlyANameWithoutADriveIsLookedForBesideTheProgram) {
     LoadRecorder loads;
