@@ -10,6 +10,7 @@
 #include "runtime/runtime_app.h"
 #include "threads/thread_calls.h"
 #include "units/window_creation.h"
+#include "units/window_map.h"
 
 using namespace velmora;
 
@@ -34,7 +35,7 @@ int main() {
     RuntimeApp app(&program::header, nullptr);
     InitializeRuntime();
     App().showMessageBox = CloseAtOnce;
-    CreateWindowFromTemplate(*App().windowMap.Find(program::MainWindowId), false, nullptr);
+    CreateWindowFromTemplate(*ProgramWindows().Find(program::MainWindowId), false, nullptr);
     app::fileSection = routine::CreateCriticalSection();  // as the program's start-up makes it
     HeapStatistics before = RuntimeHeapStatistics();
     std::printf("\nMemory: the runtime heap around five runs in one process (sample gallery, 24 pictures)\n\n");
@@ -50,7 +51,7 @@ int main() {
                     static_cast<long long>(now.allocations));
         previous = now;
     }
-    DestroyWindow(App().windowMap.Find(program::MainWindowId)->window);
+    DestroyWindow(ProgramWindows().Find(program::MainWindowId)->window);
     std::printf("\nEach run keeps its two critical sections registered until the program ends (those of the\n"
                 "batch model; the one that guards temporary files is made once); log lines live in the list box.\n");
     return 0;

@@ -1,6 +1,7 @@
 // RunMessageLoop, idle hooks and the rule that ends the loop.
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -18,7 +19,7 @@ void RunIdleHooks(RuntimeApp& app) {
 }  // namespace
 
 bool AnyProgramWindowOpen() {
-    for (const auto& window : App().windowMap.templates)
+    for (const auto& window : ProgramWindows().templates)
         if (window && window->window && IsWindow(window->window)) return true;
     return false;
 }

@@ -8,7 +8,6 @@
 #include <vector>
 #include "runtime/framework/application.h"
 #include "runtime/program_header.h"
-#include "units/window_map.h"
 
 namespace velmora {
 
@@ -57,7 +56,6 @@ public:
     bool socketsInitialised = false;
     std::vector<IdleHook> idleHooks;
     std::vector<HMODULE> furtherModules;
-    WindowMap windowMap;
 
     // Exit code asked for by ExitProgram on another thread; wins over the main thread's.
     std::atomic<bool> exitCodeRequested{false};

@@ -7,13 +7,14 @@
 #include "units/unit_events.h"
 #include "units/unit_object.h"
 #include "units/unit_properties.h"
+#include "units/window_map.h"
 
 namespace velmora {
 
 int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2) {
     switch (service) {
         case Service::WindowMap:
-            return reinterpret_cast<int32_t>(&App().windowMap);
+            return reinterpret_cast<int32_t>(&ProgramWindows());
         case Service::UnitType:
             return reinterpret_cast<int32_t>(FindUnitType(parameter1));
         case Service::ToInteger: {
@@ -38,7 +39,7 @@ int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2
             return FireEventWithValues(event[0], event[1], static_cast<int32_t>(event[2]), event[3], event + 4);
         }
         case Service::WindowCleanedUp:
-            if (WindowTemplate* window = App().windowMap.Find(parameter1); window && !App().exiting)
+            if (WindowTemplate* window = ProgramWindows().Find(parameter1); window && !App().exiting)
                 window->window = nullptr;
             return 0;
         case Service::FreeArray:

@@ -4,6 +4,7 @@
 #include "runtime/dll_commands.h"
 #include "runtime/runtime_app.h"
 #include "runtime/private_messages.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -34,7 +35,7 @@ void RunShutdownSequence(int32_t code) {
     if (app.exiting.exchange(true)) return;
     app.idleHooks.clear();
 
-    app.windowMap.Clear();
+    ProgramWindows().Clear();
 
     if (ProgramRoutine cleanup = app.cleanupRoutine) {
         app.cleanupRoutine = nullptr;

@@ -2,6 +2,7 @@
 #include "units/form_templates.h"
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
+#include "units/window_map.h"
 
 namespace velmora {
 
@@ -9,7 +10,7 @@ void LoadFormTemplates(RuntimeApp& app) {
     const ProgramHeader& header = *app.header;
     if (header.formTemplateSize == 0) return;
     if (!ParseFormTemplates(static_cast<const uint8_t*>(header.formTemplate), header.formTemplateSize,
-                            reinterpret_cast<uintptr_t>(header.handlerBase), app.windowMap))
+                            reinterpret_cast<uintptr_t>(header.handlerBase), ProgramWindows()))
         ReportFatalError(FatalMessage::FormTemplate, 0);
 }
 

@@ -6,6 +6,7 @@
 #include "runtime/runtime_app.h"
 #include "units/unit_object.h"
 #include "runtime/runtime_services.h"
+#include "units/window_map.h"
 
 extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
                                               int32_t* stackDelta);
@@ -36,7 +37,7 @@ uint32_t CurrentEventUnitId() { return currentUnitId; }
 uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
     RuntimeApp& app = App();
     if (app.eventSuppression > 0) return 0;
-    WindowTemplate* window = app.windowMap.Find(windowId);
+    WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window) ReportFatalError(FatalMessage::EventWindowUnknown, 0);
     int32_t index = window->IndexOf(unitId);
     UnitRecordRef record;

@@ -10,6 +10,7 @@
 #include "units/ui_thread.h"
 #include "units/unit_object.h"
 #include "runtime/private_messages.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -24,7 +25,7 @@ struct Located {
 
 // A window that is not loaded, or a unit not in its table, is fatal.
 Located Locate(uint32_t windowId, uint32_t unitId) {
-    WindowTemplate* window = App().windowMap.Find(windowId);
+    WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window) ReportFatalError(FatalMessage::UnitWindowNotLoaded, 0);
     int32_t index = window->IndexOf(unitId);
     Located found{window, 0, {}};
@@ -206,7 +207,7 @@ void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type
 }  // namespace
 
 UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
-    WindowTemplate* window = App().windowMap.Find(windowId);
+    WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window) return nullptr;
     int32_t index = window->IndexOf(unitId);
     UnitRecordRef record;
@@ -245,7 +246,7 @@ uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
 }
 
 HCURSOR UnitCursor(const UnitObject* unit) {
-    WindowTemplate* window = App().windowMap.Find(unit->WindowId());
+    WindowTemplate* window = ProgramWindows().Find(unit->WindowId());
     int32_t index = window ? window->IndexOf(unit->UnitId()) : -1;
     UnitRecordRef record;
     if (index < 0 || !window->Record(static_cast<uint32_t>(index), record) || record.layout.menuItem ||
@@ -370,7 +371,7 @@ void PumpPending() {
 
 // The record's object slot, found afresh: the unit table may have moved.
 void StoreUnitObject(uint32_t windowId, uint32_t unitId, UnitObject* object) {
-    WindowTemplate* window = App().windowMap.Find(windowId);
+    WindowTemplate* window = ProgramWindows().Find(windowId);
     int32_t index = window ? window->IndexOf(unitId) : -1;
     UnitRecordRef record;
     if (index >= 0 && window->Record(static_cast<uint32_t>(index), record) && !record.layout.menuItem)

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include "runtime/runtime_app.h"
 #include "units/unit_object.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -20,7 +21,7 @@ const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
 UnitObject* UnitOfWindow(HWND window) { return window ? static_cast<UnitObject*>(GetPropA(window, unitProperty)) : nullptr; }
 
 void ForgetUnit(UnitObject* unit) {
-    WindowTemplate* window = App().windowMap.Find(unit->WindowId());
+    WindowTemplate* window = ProgramWindows().Find(unit->WindowId());
     if (!window) return;
     int32_t index = window->IndexOf(unit->UnitId());
     UnitRecordRef record;

@@ -7,6 +7,7 @@
 #include "units/unit_events.h"
 #include "units/unit_object.h"
 #include "runtime/runtime_services.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -120,8 +121,8 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
     else if (owner && !IsWindow(owner)) return false;
 
     uint32_t windowId = 0;
-    for (size_t i = 0; i < App().windowMap.ids.size(); ++i)
-        if (App().windowMap.templates[i].get() == &window) windowId = App().windowMap.ids[i];
+    for (size_t i = 0; i < ProgramWindows().ids.size(); ++i)
+        if (ProgramWindows().templates[i].get() == &window) windowId = ProgramWindows().ids[i];
     std::vector<bool> visible(window.unitCount, false);
     {
         CreationPhase phase;
@@ -161,12 +162,12 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
 }
 
 void LoadStartupWindow(uint32_t windowId) {
-    WindowTemplate* window = App().windowMap.Find(windowId);
+    WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window || !CreateWindowFromTemplate(*window, false, nullptr)) ReportFatalError(FatalMessage::StartupWindow, 0);
 }
 
 void FinishWindowCleanup(uint32_t windowId) {
-    if (WindowTemplate* window = App().windowMap.Find(windowId)) {
+    if (WindowTemplate* window = ProgramWindows().Find(windowId)) {
         for (uint32_t index = 0; index < window->unitCount; ++index) {
             UnitRecordRef record;
             if (!window->Record(index, record) || record.layout.menuItem) continue;

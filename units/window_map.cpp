@@ -39,4 +39,10 @@ void WindowTemplate::SpliceRecord(uint32_t index, uint32_t offset, uint32_t remo
     }
 }
 
+WindowMap& ProgramWindows() {
+    // Never destroyed: workers may look a window up while the process ends.
+    static WindowMap* windows = new WindowMap;
+    return *windows;
+}
+
 }  // namespace velmora

@@ -90,4 +90,8 @@ struct WindowMap {
     }
 };
 
+// The program's windows: loaded from the form template at start-up, cleared
+// by the shutdown. Lives until the process ends.
+WindowMap& ProgramWindows();
+
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <memory>
 #include "runtime/runtime_app.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -26,7 +27,7 @@ HWND OpenProgramWindow() {
     }
     HWND window = CreateWindowExA(0, "LoopTestWindow", "", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    WindowMap& map = App().windowMap;
+    WindowMap& map = ProgramWindows();
     if (!map.Find(windowId)) map.Add(windowId, std::make_unique<WindowTemplate>());
     map.Find(windowId)->window = window;
     return window;
@@ -70,7 +71,7 @@ TEST(MessageLoop, LastWindowClosingEndsOnlyAnEnteredLoop) {
     EXPECT_EQ(deadHookCalls, 0);
     ASSERT_EQ(app.idleHooks.size(), 1u) << "the hook of the destroyed window is dropped";
     app.idleHooks.clear();
-    app.windowMap.Clear();
+    ProgramWindows().Clear();
 }
 
 }  // namespace

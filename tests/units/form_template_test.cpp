@@ -8,6 +8,7 @@
 #include "runtime/runtime_app.h"
 #include "units/form_templates.h"
 #include "units/unit_events.h"
+#include "units/window_map.h"
 
 namespace velmora {
 namespace {
@@ -125,7 +126,7 @@ TEST(FormTemplate, AMenuItemIdOnAPlainUnitHasNoHandlerAndNoEventTable) {
     WindowMap map;
     ASSERT_TRUE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
     constexpr uint32_t damagedWindowId = 0x52010077;
-    App().windowMap.Add(damagedWindowId, std::move(map.templates[0]));
+    ProgramWindows().Add(damagedWindowId, std::move(map.templates[0]));
     for (int32_t event : {0, 1, 0x7FFF1234}) EXPECT_EQ(FindEventHandler(damagedWindowId, 0x260119F3, event), 0u) << event;
 }
 

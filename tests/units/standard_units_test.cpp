@@ -13,6 +13,7 @@
 #include "units/runtime_resources.h"
 #include "units/stream_codec.h"
 #include "units/window_creation.h"
+#include "units/window_map.h"
 
 namespace velmora::testing {
 namespace {
@@ -578,7 +579,7 @@ TEST(StreamVersions, ATooNewStreamMakesCreationFail) {
     WriteDword(record.data + record.layout.streamOffset, 3);  // labels know versions up to 2
     record.SetObject(nullptr);
     WindowTemplate* tooNew = copy.get();
-    App().windowMap.Add(0x52010002, std::move(copy));
+    ProgramWindows().Add(0x52010002, std::move(copy));
     for (uint32_t i = 0; i < tooNew->unitCount; ++i)
         if (tooNew->Record(i, record) && !record.layout.menuItem) record.SetObject(nullptr);
     EXPECT_FALSE(CreateWindowFromTemplate(*tooNew, false, nullptr));

@@ -6,6 +6,7 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
 #include "units/window_creation.h"
+#include "units/window_map.h"
 
 extern "C" {
 int startClicks = 0, windowCreatedEvents = 0, openFolderClicks = 0;
@@ -17,7 +18,7 @@ extern const uint8_t testHandlerBase[];
 
 namespace velmora::testing {
 
-WindowTemplate& MainTemplate() { return *App().windowMap.Find(windowId); }
+WindowTemplate& MainTemplate() { return *ProgramWindows().Find(windowId); }
 
 HWND OpenMainWindow() {
     WindowTemplate& window = MainTemplate();
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
     velmora::InitializeRuntime();
     int result = RUN_ALL_TESTS();
     // The windows go before the runtime object they report to.
-    for (auto& window : velmora::App().windowMap.templates)
+    for (auto& window : velmora::ProgramWindows().templates)
         if (window->window && IsWindow(window->window)) DestroyWindow(window->window);
     return result;
 }
