@@ -1,4 +1,6 @@
 // RunMessageLoop, idle hooks and the rule that ends the loop.
+#include "runtime/message_loop.h"
+#include <vector>
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
 #include "units/window_map.h"
@@ -6,17 +8,31 @@
 namespace velmora {
 namespace {
 
-void RunIdleHooks(RuntimeApp& app) {
-    for (size_t i = app.idleHooks.size(); i-- > 0;) {
-        IdleHook hook = app.idleHooks[i];
+struct IdleHook {
+    HWND window;
+    IdleRoutine routine;
+    uint32_t parameter;
+};
+// Main thread only.
+std::vector<IdleHook> idleHooks;
+
+void RunIdleHooks() {
+    for (size_t i = idleHooks.size(); i-- > 0;) {
+        IdleHook hook = idleHooks[i];
         if (IsWindow(hook.window))
             hook.routine(hook.parameter);
         else
-            app.idleHooks.erase(app.idleHooks.begin() + static_cast<ptrdiff_t>(i));
+            idleHooks.erase(idleHooks.begin() + static_cast<ptrdiff_t>(i));
     }
 }
 
 }  // namespace
+
+void AddIdleHook(HWND window, IdleRoutine routine, uint32_t parameter) {
+    idleHooks.push_back({window, routine, parameter});
+}
+size_t IdleHookCount() { return idleHooks.size(); }
+void ClearIdleHooks() { idleHooks.clear(); }
 
 bool AnyProgramWindowOpen() {
     for (const auto& window : ProgramWindows().templates)
@@ -43,7 +59,7 @@ void RunMessageLoop() {
     MSG peeked;
     for (;;) {
         while (idle && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
-            RunIdleHooks(app);
+            RunIdleHooks();
             if (!app.OnIdle(idleCount++)) idle = false;
         }
         do {

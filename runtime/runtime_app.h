@@ -13,14 +13,7 @@ namespace velmora {
 
 using ProgramRoutine = void (*)();
 using ErrorHandler = int32_t (*)(int32_t code, const char* message);
-using IdleRoutine = void (*)(uint32_t parameter);
 using MessageBoxFunction = int (WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
-
-struct IdleHook {
-    HWND window;
-    IdleRoutine routine;
-    uint32_t parameter;
-};
 
 class RuntimeApp : public framework::Application {
 public:
@@ -54,7 +47,6 @@ public:
     bool loopEntered = false;
     bool oleInitialised = false;
     bool socketsInitialised = false;
-    std::vector<IdleHook> idleHooks;
     std::vector<HMODULE> furtherModules;
 
     // Exit code asked for by ExitProgram on another thread; wins over the main thread's.
@@ -72,7 +64,6 @@ RuntimeApp* AppIfCreated();
 
 // Runtime start-up and the pieces of the loop and shutdown other code calls.
 void InitializeRuntime();
-void RunMessageLoop();
 [[noreturn]] void ExitProgram(int32_t code);
 void RunShutdownSequence(int32_t code);
 // For a worker that asks the runtime for something while the program ends:
@@ -81,8 +72,5 @@ void RunShutdownSequence(int32_t code);
     for (;;) Sleep(INFINITE);
 }
 
-bool AnyProgramWindowOpen();
-// Final clean-up of a destroyed program window: ends the loop after the last one.
-void OnProgramWindowDestroyed(uint32_t windowId);
 
 }  // namespace velmora

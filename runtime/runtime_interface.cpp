@@ -7,6 +7,7 @@
 #include "runtime/runtime_app.h"
 #include "units/unit_properties.h"
 #include "units/window_creation.h"
+#include "runtime/message_loop.h"
 
 namespace velmora {
 namespace {

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include "runtime/dll_commands.h"
+#include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
 #include "runtime/private_messages.h"
 #include "units/window_map.h"
@@ -33,7 +34,7 @@ void RunShutdownSequence(int32_t code) {
     // A second request on the main thread (an exit from inside the shutdown)
     // must not run the steps again.
     if (app.exiting.exchange(true)) return;
-    app.idleHooks.clear();
+    ClearIdleHooks();
 
     ProgramWindows().Clear();
 

@@ -8,6 +8,7 @@
 #include "units/unit_object.h"
 #include "runtime/runtime_services.h"
 #include "units/window_map.h"
+#include "runtime/message_loop.h"
 
 namespace velmora {
 namespace {

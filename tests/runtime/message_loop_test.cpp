@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <memory>
+#include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
 #include "units/window_map.h"
 
@@ -62,15 +63,15 @@ TEST(MessageLoop, LastWindowClosingEndsOnlyAnEnteredLoop) {
     closingWindow = OpenProgramWindow();
     HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    app.idleHooks.push_back({gone, CountDeadHook, 0});
-    app.idleHooks.push_back({closingWindow, CloseOnFirstIdle, 0});
+    AddIdleHook(gone, CountDeadHook, 0);
+    AddIdleHook(closingWindow, CloseOnFirstIdle, 0);
     RunMessageLoop();  // returns on the quit message posted by the window's clean-up
 
     EXPECT_FALSE(IsWindow(closingWindow));
     EXPECT_GE(liveHookCalls, 1);
     EXPECT_EQ(deadHookCalls, 0);
-    ASSERT_EQ(app.idleHooks.size(), 1u) << "the hook of the destroyed window is dropped";
-    app.idleHooks.clear();
+    ASSERT_EQ(IdleHookCount(), 1u) << "the hook of the destroyed window is dropped";
+    ClearIdleHooks();
     ProgramWindows().Clear();
 }
 
