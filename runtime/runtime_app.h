@@ -36,8 +36,6 @@ public:
     HWND hiddenWindow = nullptr;
     DWORD mainThreadId = 0;
     std::vector<std::pair<uintptr_t, uintptr_t>> constantRanges;  // {start, end}
-    std::vector<const LibraryDescriptor*> libraries;
-    std::vector<uint32_t> libraryWords;
     std::atomic<int32_t> eventSuppression{0};
     std::atomic<bool> exiting{false};
     // Set when the last program window is gone and the loop is ending.

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include "runtime/dll_commands.h"
+#include "runtime/libraries.h"
 #include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
 #include "runtime/private_messages.h"
@@ -43,12 +44,7 @@ void RunShutdownSequence(int32_t code) {
         cleanup();
     }
 
-    for (size_t i = 0; i < app.libraries.size(); ++i) {
-        const LibraryDescriptor* library = app.libraries[i];
-        if (library && library->notify) library->notify(NotifyShutdown, app.libraryWords[i], 0);
-    }
-    app.libraries.clear();
-    app.libraryWords.clear();
+    ShutDownLibraries();
 
     ReleaseDllCommands();
     for (HMODULE module : app.furtherModules) FreeLibrary(module);

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
+#include "runtime/libraries.h"
 #include "runtime/runtime_app.h"
-#include "runtime/runtime_services.h"
 #include "units/form_templates.h"
 #include "units/ui_thread.h"
 #include "runtime/private_messages.h"
@@ -66,13 +66,7 @@ void InitializeRuntime() {
         app.constantRanges.emplace_back(start, start + header.constantBlockSize);
     }
     SetUpDllCommandTables(*app.header);
-    for (uint32_t i = 0; i < header.libraryCount; ++i) {
-        const LibraryDescriptor* library = header.libraries[i];
-        if (library && library->notify)
-            library->notify(NotifyStartup, reinterpret_cast<uint32_t>(&RuntimeService), 0);
-    }
-    app.libraries.assign(header.libraries, header.libraries + header.libraryCount);
-    app.libraryWords.assign(header.libraryCount, 0);
+    StartLibraries(header);
     LoadFormTemplates(app);
 }
 

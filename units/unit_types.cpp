@@ -1,5 +1,5 @@
 #include <windows.h>
-#include "runtime/runtime_app.h"
+#include "runtime/libraries.h"
 #include "units/unit_object.h"
 #include "units/window_map.h"
 
@@ -10,10 +10,8 @@ constexpr const char* unitProperty = "VelmoraUnit";
 
 const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
     uint32_t library = typeKey >> 16, type = typeKey & 0xFFFF;
-    const auto& libraries = App().libraries;
-    if (library == 0 || library > libraries.size() || !libraries[library - 1]) return nullptr;
-    const LibraryDescriptor* descriptor = libraries[library - 1];
-    if (type == 0 || static_cast<int32_t>(type) > descriptor->typeCount || !descriptor->types) return nullptr;
+    const LibraryDescriptor* descriptor = LibraryAt(library);
+    if (!descriptor || type == 0 || static_cast<int32_t>(type) > descriptor->typeCount || !descriptor->types) return nullptr;
     const UnitTypeDescriptor* unitType = &descriptor->types[type - 1];
     return unitType->interfaceFunction ? unitType : nullptr;
 }
