@@ -7,6 +7,7 @@
 #include "app/downloader.h"
 #include "program/program_header.h"
 #include "runtime/memory.h"
+#include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 #include "threads/thread_calls.h"
 #include "units/window_creation.h"
@@ -34,7 +35,7 @@ void RunOnce() {
 int main() {
     RuntimeApp app(&program::header, nullptr);
     InitializeRuntime();
-    App().showMessageBox = CloseAtOnce;
+    SetMessageBoxFunction(CloseAtOnce);
     CreateWindowFromTemplate(*ProgramWindows().Find(program::MainWindowId), false, nullptr);
     app::fileSection = routine::CreateCriticalSection();  // as the program's start-up makes it
     HeapStatistics before = RuntimeHeapStatistics();

@@ -4,10 +4,10 @@
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
 #include "commands/core_library.h"
+#include "runtime/runtime_services.h"
 #include "units/list_box_unit.h"
 #include "units/ui_thread.h"
 #include "units/unit_object.h"
-#include "runtime/runtime_services.h"
 
 namespace velmora::commands {
 namespace {

@@ -4,6 +4,7 @@
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
 #include "commands/value_text.h"
+#include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 
 namespace velmora::commands {
@@ -30,7 +31,7 @@ void MessageBox(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     auto style = static_cast<uint32_t>(args.Int(1));
     // Arithmetic, not a bit set: a style already holding 0x2000 becomes 0x4000.
     if (!(style & MB_SYSTEMMODAL)) style += MB_TASKMODAL;
-    SetInt(result, ButtonCode(App().showMessageBox(nullptr, text.c_str(), caption.c_str(), style)));
+    SetInt(result, ButtonCode(ShowMessageBox(text.c_str(), caption.c_str(), style)));
 }
 
 void ReadEnvironment(ValueRecord* result, int32_t count, ValueRecord* arguments) {

@@ -1,7 +1,9 @@
 #include "runtime/error_report.h"
 #include <windows.h>
 #include <cstdio>
+#include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
+#include "units/unit_events.h"
 
 namespace velmora {
 namespace {
@@ -54,7 +56,7 @@ void ReportFatalError(const char* message, int32_t code) {
         ExitProcess(static_cast<UINT>(-1));
     }
     RuntimeApp& app = App();
-    ++app.eventSuppression;
+    HoldEvents();
     bool handled = false;
     if (app.errorHandler && !hookInProgress) {
         hookInProgress = true;
@@ -64,7 +66,7 @@ void ReportFatalError(const char* message, int32_t code) {
     if (!handled) {
         char text[boxTextRoom];
         FormatErrorBox(text, sizeof text, message, code);
-        app.showMessageBox(nullptr, text, "错误", MB_OK | MB_ICONERROR);
+        ShowMessageBox(text, "错误", MB_OK | MB_ICONERROR);
     }
     if (app.runMode == static_cast<uint32_t>(RunModeDebugger)) DebugBreak();
     app.cleanupRoutine = nullptr;

@@ -1,6 +1,8 @@
 #include "runtime/memory.h"
 #include <windows.h>
 #include <atomic>
+#include <utility>
+#include <vector>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -14,6 +16,13 @@ namespace {
 HANDLE Heap() {
     RuntimeApp* app = AppIfCreated();
     return app && app->heap ? app->heap : GetProcessHeap();
+}
+
+// The constant blocks, {start, end}. Never destroyed: blocks are freed while
+// the process ends too.
+std::vector<std::pair<uintptr_t, uintptr_t>>& ConstantRanges() {
+    static auto* ranges = new std::vector<std::pair<uintptr_t, uintptr_t>>;
+    return *ranges;
 }
 
 // Counted at the one door when VELMORA_HEAP_STATISTICS is set, so a
@@ -70,11 +79,21 @@ void* AllocMemory(uint32_t byteCount) {
     return block;
 }
 
+void AddConstantRange(const void* start, size_t size) {
+    auto first = reinterpret_cast<uintptr_t>(start);
+    ConstantRanges().push_back({first, first + size});
+}
+
+void RemoveConstantRange(const void* start) {
+    auto first = reinterpret_cast<uintptr_t>(start);
+    auto& ranges = ConstantRanges();
+    for (size_t i = ranges.size(); i-- > 0;)
+        if (ranges[i].first == first) ranges.erase(ranges.begin() + static_cast<ptrdiff_t>(i));
+}
+
 uintptr_t ConstantRangeEnd(const void* p) {
-    RuntimeApp* app = AppIfCreated();
-    if (!app) return 0;
     auto address = reinterpret_cast<uintptr_t>(p);
-    for (const auto& [start, end] : app->constantRanges)
+    for (const auto& [start, end] : ConstantRanges())
         if (start <= address && address < end) return end;
     return 0;
 }

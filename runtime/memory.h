@@ -1,5 +1,6 @@
 // The runtime heap: the one door every runtime block goes through.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include "runtime/value.h"
 
@@ -25,6 +26,10 @@ struct HeapStatistics {
 };
 HeapStatistics RuntimeHeapStatistics();
 
+// Blocks of constants (the program's constant block) that are never freed or
+// resized. Added at start-up, before other threads run.
+void AddConstantRange(const void* start, size_t size);
+void RemoveConstantRange(const void* start);
 // The end of the constant range holding p, or 0 when p is no constant pointer.
 uintptr_t ConstantRangeEnd(const void* p);
 inline bool IsConstantPointer(const void* p) { return ConstantRangeEnd(p) != 0; }

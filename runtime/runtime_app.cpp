@@ -21,7 +21,7 @@ int RuntimeApp::InitInstance() { return programEntry ? programEntry() : 0; }
 
 int RuntimeApp::ExitInstance() {
     RunShutdownSequence(0);
-    return exitCodeRequested ? requestedExitCode.load() : 0;
+    return ExitCodeOr(0);
 }
 
 bool RuntimeApp::PreTranslateMessage(MSG*) { return false; }

@@ -1,11 +1,12 @@
-// RuntimeApp: the one application object that owns all runtime state.
+// RuntimeApp: the one application object and the state that is the whole
+// application's (its header, where it runs, its threads' and exit's flags).
+// Tables live with the modules that own them: DLL commands, the window map,
+// idle hooks, libraries, constant ranges, the message-box seam.
 #pragma once
 #include <windows.h>
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <utility>
-#include <vector>
 #include "runtime/framework/application.h"
 #include "runtime/program_header.h"
 
@@ -13,7 +14,6 @@ namespace velmora {
 
 using ProgramRoutine = void (*)();
 using ErrorHandler = int32_t (*)(int32_t code, const char* message);
-using MessageBoxFunction = int (WINAPI*)(HWND, LPCSTR, LPCSTR, UINT);
 
 class RuntimeApp : public framework::Application {
 public:
@@ -35,8 +35,6 @@ public:
     std::string programFileName;
     HWND hiddenWindow = nullptr;
     DWORD mainThreadId = 0;
-    std::vector<std::pair<uintptr_t, uintptr_t>> constantRanges;  // {start, end}
-    std::atomic<int32_t> eventSuppression{0};
     std::atomic<bool> exiting{false};
     // Set when the last program window is gone and the loop is ending.
     std::atomic<bool> quitting{false};
@@ -44,15 +42,6 @@ public:
     ErrorHandler errorHandler = nullptr;
     bool loopEntered = false;
     bool oleInitialised = false;
-    bool socketsInitialised = false;
-    std::vector<HMODULE> furtherModules;
-
-    // Exit code asked for by ExitProgram on another thread; wins over the main thread's.
-    std::atomic<bool> exitCodeRequested{false};
-    std::atomic<int32_t> requestedExitCode{0};
-
-    // Seam: how message boxes are shown (tests read the box instead of waiting on it).
-    MessageBoxFunction showMessageBox = ::MessageBoxA;
 };
 
 // The one RuntimeApp of the process.
@@ -64,11 +53,12 @@ RuntimeApp* AppIfCreated();
 void InitializeRuntime();
 [[noreturn]] void ExitProgram(int32_t code);
 void RunShutdownSequence(int32_t code);
+// The exit code another thread's ExitProgram asked for, else `code`.
+int32_t ExitCodeOr(int32_t code);
 // For a worker that asks the runtime for something while the program ends:
 // it waits here for the process end instead of finding the runtime gone.
 [[noreturn]] inline void WaitForProgramEnd() {
     for (;;) Sleep(INFINITE);
 }
-
 
 }  // namespace velmora

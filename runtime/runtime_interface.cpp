@@ -4,10 +4,10 @@
 #include "runtime/error_report.h"
 #include "runtime/find_file.h"
 #include "runtime/memory.h"
+#include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
 #include "units/unit_properties.h"
 #include "units/window_creation.h"
-#include "runtime/message_loop.h"
 
 namespace velmora {
 namespace {

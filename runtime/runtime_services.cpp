@@ -1,9 +1,9 @@
 // Numbered runtime services sent by libraries and units.
+#include "runtime/runtime_services.h"
 #include "runtime/arrays.h"
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
-#include "runtime/runtime_services.h"
 #include "units/unit_events.h"
 #include "units/unit_object.h"
 #include "units/unit_properties.h"
@@ -29,10 +29,10 @@ int32_t RuntimeService(int32_t service, uint32_t parameter1, uint32_t parameter2
         case Service::FireEvent:
             return FireEvent(*reinterpret_cast<EventRecord*>(parameter1));
         case Service::CreationBegins:
-            ++App().eventSuppression;
+            HoldEvents();
             return 0;
         case Service::CreationEnds:
-            if (App().eventSuppression > 0) --App().eventSuppression;
+            ReleaseEvents();
             return 0;
         case Service::FireEventWithValues: {  // the argument records are 16 bytes each
             const auto* event = reinterpret_cast<const uint32_t*>(parameter1);

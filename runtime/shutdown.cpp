@@ -1,11 +1,13 @@
 // ExitProgram and the shutdown sequence.
 #include <windows.h>
 #include <objbase.h>
+#include <atomic>
 #include "runtime/dll_commands.h"
 #include "runtime/libraries.h"
 #include "runtime/message_loop.h"
-#include "runtime/runtime_app.h"
 #include "runtime/private_messages.h"
+#include "runtime/runtime_app.h"
+#include "units/unit_events.h"
 #include "units/window_map.h"
 
 namespace velmora {
@@ -13,16 +15,22 @@ namespace {
 
 constexpr UINT MainThreadShutdownWaitMilliseconds = 5000;
 
+// Exit code asked for by ExitProgram on another thread; wins over the main thread's.
+std::atomic<bool> exitCodeRequested{false};
+std::atomic<int32_t> requestedExitCode{0};
+
 }  // namespace
+
+int32_t ExitCodeOr(int32_t code) { return exitCodeRequested ? requestedExitCode.load() : code; }
 
 void RunShutdownSequence(int32_t code) {
     RuntimeApp& app = App();
-    ++app.eventSuppression;
+    HoldEvents();
     if (app.mainThreadId != 0 && GetCurrentThreadId() != app.mainThreadId) {
         // Library notifications, window release and the cleanup routine belong
         // to the main thread; this thread only asks for them and ends the process.
-        app.requestedExitCode = code;
-        app.exitCodeRequested = true;
+        requestedExitCode = code;
+        exitCodeRequested = true;
         // The wait is bounded: the main thread may itself be waiting for
         // this thread (a cleanup routine that needs a lock this thread holds),
         // and then the process ends without its shutdown rather than never.
@@ -47,19 +55,10 @@ void RunShutdownSequence(int32_t code) {
     ShutDownLibraries();
 
     ReleaseDllCommands();
-    for (HMODULE module : app.furtherModules) FreeLibrary(module);
-    app.furtherModules.clear();
 
     if (app.hiddenWindow) {
         DestroyWindow(app.hiddenWindow);
         app.hiddenWindow = nullptr;
-    }
-    if (app.socketsInitialised) {
-        // Looked up only when used: most runs never load the socket layer.
-        if (HMODULE sockets = GetModuleHandleA("ws2_32.dll"))
-            if (auto cleanup = reinterpret_cast<int(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(sockets, "WSACleanup"))))
-                cleanup();
-        app.socketsInitialised = false;
     }
     if (app.oleInitialised) {
         CoUninitialize();
@@ -72,7 +71,7 @@ void ExitProgram(int32_t code) {
     RunShutdownSequence(code);
     // An exit asked for by another thread decides the code, even when the main
     // thread was already on its way out.
-    int32_t finalCode = app.exitCodeRequested ? app.requestedExitCode.load() : code;
+    int32_t finalCode = ExitCodeOr(code);
     ExitProcess(static_cast<UINT>(finalCode));
 }
 

@@ -4,10 +4,11 @@
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
 #include "runtime/libraries.h"
+#include "runtime/memory.h"
+#include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "units/form_templates.h"
 #include "units/ui_thread.h"
-#include "runtime/private_messages.h"
 
 namespace velmora {
 namespace {
@@ -61,10 +62,7 @@ void InitializeRuntime() {
     SplitModulePath(app);
     app.hiddenWindow = CreateHiddenWindow();
     app.mainThreadId = GetCurrentThreadId();
-    if (header.constantBlockSize != 0) {
-        auto start = reinterpret_cast<uintptr_t>(header.constantBlock);
-        app.constantRanges.emplace_back(start, start + header.constantBlockSize);
-    }
+    if (header.constantBlockSize != 0) AddConstantRange(header.constantBlock, header.constantBlockSize);
     SetUpDllCommandTables(*app.header);
     StartLibraries(header);
     LoadFormTemplates(app);

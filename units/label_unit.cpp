@@ -9,8 +9,8 @@
 #include "units/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
-#include "units/unit_type_template.h"
 #include "units/unit_support.h"
+#include "units/unit_type_template.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,9 @@
 #include "units/pictures.h"
 #include <algorithm>
-#include "units/runtime_resources.h"
 #include <cstring>
 #include <iterator>
 #include <vector>
+#include "units/runtime_resources.h"
 
 namespace velmora {
 namespace {

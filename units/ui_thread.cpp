@@ -1,7 +1,7 @@
 #include "units/ui_thread.h"
 #include <windows.h>
-#include "runtime/runtime_app.h"
 #include "runtime/private_messages.h"
+#include "runtime/runtime_app.h"
 
 namespace velmora {
 

@@ -1,11 +1,12 @@
 #include "units/unit_events.h"
 #include <algorithm>
+#include <atomic>
 #include <utility>
 #include <vector>
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
-#include "units/unit_object.h"
 #include "runtime/runtime_services.h"
+#include "units/unit_object.h"
 #include "units/window_map.h"
 
 extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
@@ -14,6 +15,8 @@ extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* wo
 namespace velmora {
 namespace {
 
+// Holds on event delivery; any thread may hold.
+std::atomic<int32_t> eventHolds{0};
 uint32_t currentWindowId = 0;
 uint32_t currentUnitId = 0;
 constexpr uint32_t MenuItemTypeKey = 0x00010003;
@@ -34,9 +37,15 @@ EventResult CallHandler(uint32_t handler, std::vector<uint32_t> words) {
 uint32_t CurrentEventWindowId() { return currentWindowId; }
 uint32_t CurrentEventUnitId() { return currentUnitId; }
 
+void HoldEvents() { ++eventHolds; }
+void ReleaseEvents() {
+    int32_t holds = eventHolds.load();
+    while (holds > 0 && !eventHolds.compare_exchange_weak(holds, holds - 1)) {
+    }
+}
+
 uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber) {
-    RuntimeApp& app = App();
-    if (app.eventSuppression > 0) return 0;
+    if (eventHolds > 0) return 0;
     WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window) ReportFatalError(FatalMessage::EventWindowUnknown, 0);
     int32_t index = window->IndexOf(unitId);

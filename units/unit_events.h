@@ -21,7 +21,12 @@ struct EventResult {
     uint32_t value;
 };
 
-// The handler bound to the event, or 0 (also while events are suppressed).
+// Event delivery held back (window creation, re-creation, a fatal report, the
+// shutdown): holds nest, from any thread.
+void HoldEvents();
+void ReleaseEvents();
+
+// The handler bound to the event, or 0 (also while events are held back).
 uint32_t FindEventHandler(uint32_t windowId, uint32_t unitId, int32_t eventNumber);
 // Runs the handler with the record's arguments; 1 when a handler ran.
 //

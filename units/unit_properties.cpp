@@ -5,11 +5,12 @@
 #include <vector>
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
+#include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "units/pictures.h"
 #include "units/ui_thread.h"
+#include "units/unit_events.h"
 #include "units/unit_object.h"
-#include "runtime/private_messages.h"
 #include "units/window_map.h"
 
 namespace velmora {
@@ -420,12 +421,11 @@ void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
 // is looked up afresh after the pump and nothing read before it is kept.
 void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type) {
     if (type->flags & TypeNeverRecreated) return;
-    RuntimeApp& app = App();
     PumpPending();
-    ++app.eventSuppression;
+    HoldEvents();
     if (UnitObject* old = LiveUnit(windowId, unitId)) Rebuild(old, type);
     PumpPending();
-    if (app.eventSuppression > 0) --app.eventSuppression;
+    ReleaseEvents();
 }
 
 }  // namespace

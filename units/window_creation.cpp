@@ -1,14 +1,14 @@
 #include "units/window_creation.h"
 #include <vector>
 #include "runtime/error_report.h"
+#include "runtime/message_loop.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
+#include "runtime/runtime_services.h"
 #include "units/pictures.h"
 #include "units/unit_events.h"
 #include "units/unit_object.h"
-#include "runtime/runtime_services.h"
 #include "units/window_map.h"
-#include "runtime/message_loop.h"
 
 namespace velmora {
 namespace {
@@ -175,8 +175,6 @@ void FinishWindowCleanup(uint32_t windowId) {
             if (HCURSOR cursor = record.Cursor()) DestroyCursor(cursor);
             record.SetCursor(nullptr);
         }
-        if (window->accelerators) DestroyAcceleratorTable(window->accelerators);
-        window->accelerators = nullptr;
     }
     OnProgramWindowDestroyed(windowId);
 }

@@ -51,9 +51,10 @@ struct WindowTemplate {
     std::string text2;
     uint32_t unitCount = 0;
     std::vector<uint8_t> unitTable;    // live
-    std::vector<uint8_t> storedTable;  // copy taken when the window is created
+    // A copy of the live table taken when the window is created, as creation
+    // prescribes; nothing reads it yet.
+    std::vector<uint8_t> storedTable;
     HWND window = nullptr;             // the created window, or null
-    HACCEL accelerators = nullptr;
     bool created = false;
 
     uint32_t RecordId(uint32_t index) const { return ReadDword(unitTable.data() + 4 * index); }

@@ -3,17 +3,17 @@
 // notifications back to their units.
 #include <windows.h>
 #include <mmsystem.h>
-#include "units/sound.h"
 #include <memory>
 #include <string>
 #include <vector>
 #include "runtime/runtime_app.h"
 #include "units/pictures.h"
 #include "units/runtime_resources.h"
+#include "units/sound.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
-#include "units/unit_type_template.h"
 #include "units/unit_support.h"
+#include "units/unit_type_template.h"
 #include "units/window_creation.h"
 
 namespace velmora {

@@ -6,6 +6,7 @@
 #include <sstream>
 #include "runtime/file_table.h"
 #include "runtime/find_file.h"
+#include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 #include "tests/commands/command_test_support.h"
 #include "tools/driver/process_control.h"
@@ -174,8 +175,7 @@ int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
 }
 
 TEST(MessageBoxCommand, StyleArithmeticCaptionAndButtonCodes) {
-    auto saved = App().showMessageBox;
-    App().showMessageBox = RecordBox;
+    MessageBoxFunction saved = SetMessageBoxFunction(RecordBox);
     EXPECT_EQ(Int(Call(CmdMessageBox, T("下载完成"), I(64), T("提示"))), 0);
     EXPECT_EQ(seen.text, "下载完成");
     EXPECT_EQ(seen.caption, "提示");
@@ -196,7 +196,7 @@ TEST(MessageBoxCommand, StyleArithmeticCaptionAndButtonCodes) {
         answer = pressed[i];
         EXPECT_EQ(Int(Call(CmdMessageBox, T("?"), I(4), T("c"))), codes[i]) << "button " << pressed[i];
     }
-    App().showMessageBox = saved;
+    SetMessageBoxFunction(saved);
 }
 
 // Starts the probe, which writes down how it was asked to show itself.

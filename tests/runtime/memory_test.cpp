@@ -42,14 +42,13 @@ TEST(ConstantPointers, ReallocBeyondTheRangeCopiesOnlyUpToItsEnd) {
     VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &old);
     uint8_t* tail = pages + system.dwPageSize - 4;
     std::memcpy(tail, "abc", 4);
-    auto& ranges = App().constantRanges;
-    ranges.emplace_back(reinterpret_cast<uintptr_t>(pages), reinterpret_cast<uintptr_t>(pages + system.dwPageSize));
+    AddConstantRange(pages, system.dwPageSize);
 
     auto* copy = static_cast<char*>(ReallocMemory(tail, 4096));
     EXPECT_STREQ(copy, "abc");
     FreeMemory(copy);
 
-    ranges.pop_back();
+    RemoveConstantRange(pages);
     VirtualFree(pages, 0, MEM_RELEASE);
 }
 

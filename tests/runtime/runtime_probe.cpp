@@ -8,6 +8,7 @@
 #include "runtime/error_report.h"
 #include "runtime/facade.h"
 #include "runtime/memory.h"
+#include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
 
@@ -139,7 +140,7 @@ void PumpForever() {
 
 int ProbeEntry() {
     const RuntimeInterface& rt = routine::rt();
-    if (scenario != "real-box") App().showMessageBox = RecordBox;
+    if (scenario != "real-box") SetMessageBoxFunction(RecordBox);
     routine::CallProgramService(ProgramService::InitializeRuntime);
     routine::CallProgramService(ProgramService::SetCleanupRoutine, reinterpret_cast<uint32_t>(&SayCleanup));
 

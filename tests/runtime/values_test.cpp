@@ -11,8 +11,8 @@
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
-#include "tests/runtime/test_program.h"
 #include "runtime/runtime_services.h"
+#include "tests/runtime/test_program.h"
 
 namespace velmora {
 namespace {

@@ -2,10 +2,10 @@
 #include <array>
 #include <initializer_list>
 #include <vector>
+#include "runtime/runtime_services.h"
 #include "tests/units/window_test_support.h"
 #include "units/unit_events.h"
 #include "units/window_map.h"
-#include "runtime/runtime_services.h"
 
 namespace velmora::testing {
 namespace {

@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <string>
 #include "commands/core_calls.h"
+#include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
 #include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
-#include "runtime/memory.h"
 #include "units/adjuster_step.h"
 #include "units/list_box_unit.h"
 #include "units/runtime_resources.h"

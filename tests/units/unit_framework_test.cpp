@@ -3,9 +3,9 @@
 #include "commands/core_calls.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
+#include "runtime/runtime_services.h"
 #include "tests/units/window_test_support.h"
 #include "units/unit_events.h"
-#include "runtime/runtime_services.h"
 
 namespace velmora::testing {
 namespace {
