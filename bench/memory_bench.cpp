@@ -10,8 +10,8 @@
 #include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 #include "threads/thread_calls.h"
-#include "units/window_creation.h"
-#include "units/window_map.h"
+#include "units/framework/window_creation.h"
+#include "units/framework/window_map.h"
 
 using namespace velmora;
 

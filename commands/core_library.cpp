@@ -1,6 +1,6 @@
 #include "commands/core_library.h"
+#include "units/framework/unit_type.h"
 #include "units/standard_units.h"
-#include "units/unit_type.h"
 
 namespace velmora {
 

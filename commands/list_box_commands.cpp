@@ -5,9 +5,9 @@
 #include "commands/core_commands.h"
 #include "commands/core_library.h"
 #include "runtime/runtime_services.h"
+#include "units/framework/ui_thread.h"
+#include "units/framework/unit_object.h"
 #include "units/list_box_unit.h"
-#include "units/ui_thread.h"
-#include "units/unit_object.h"
 
 namespace velmora::commands {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
-#include "units/unit_events.h"
+#include "units/framework/unit_events.h"
 
 namespace velmora {
 namespace {

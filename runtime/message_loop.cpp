@@ -3,7 +3,7 @@
 #include <vector>
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

@@ -6,8 +6,8 @@
 #include "runtime/memory.h"
 #include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
-#include "units/unit_properties.h"
-#include "units/window_creation.h"
+#include "units/framework/unit_properties.h"
+#include "units/framework/window_creation.h"
 
 namespace velmora {
 namespace {

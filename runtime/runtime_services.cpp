@@ -4,10 +4,10 @@
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
 #include "runtime/runtime_app.h"
-#include "units/unit_events.h"
-#include "units/unit_object.h"
-#include "units/unit_properties.h"
-#include "units/window_map.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/unit_properties.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 

@@ -7,8 +7,8 @@
 #include "runtime/message_loop.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
-#include "units/unit_events.h"
-#include "units/window_map.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

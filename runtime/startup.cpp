@@ -7,8 +7,8 @@
 #include "runtime/memory.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
-#include "units/form_templates.h"
-#include "units/ui_thread.h"
+#include "units/framework/form_templates.h"
+#include "units/framework/ui_thread.h"
 
 namespace velmora {
 namespace {

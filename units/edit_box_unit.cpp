@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 #include "units/adjuster_step.h"
+#include "units/framework/unit_events.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
-#include "units/unit_type_template.h"
-#include "units/unit_events.h"
 #include "units/unit_support.h"
+#include "units/unit_type_template.h"
 
 namespace velmora {
 namespace {

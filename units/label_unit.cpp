@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "units/pictures.h"
+#include "units/framework/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
 #include "units/unit_support.h"

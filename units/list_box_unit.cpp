@@ -5,11 +5,11 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "units/framework/unit_record.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
-#include "units/unit_type_template.h"
-#include "units/unit_record.h"
 #include "units/unit_support.h"
+#include "units/unit_type_template.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,9 @@
 // The standard unit types of the core library, and what their files share.
 #pragma once
-#include "units/unit_object.h"
-#include "units/unit_properties.h"
-#include "units/unit_type.h"
 #include <vector>
+#include "units/framework/unit_object.h"
+#include "units/framework/unit_properties.h"
+#include "units/framework/unit_type.h"
 
 namespace velmora {
 

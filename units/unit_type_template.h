@@ -5,8 +5,8 @@
 #pragma once
 #include <memory>
 #include <vector>
+#include "units/framework/unit_object.h"
 #include "units/stream_codec.h"
-#include "units/unit_object.h"
 
 namespace velmora {
 

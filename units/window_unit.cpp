@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 #include "runtime/runtime_app.h"
-#include "units/pictures.h"
-#include "units/runtime_resources.h"
-#include "units/sound.h"
+#include "units/framework/pictures.h"
+#include "units/framework/runtime_resources.h"
+#include "units/framework/sound.h"
+#include "units/framework/window_creation.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
 #include "units/unit_support.h"
 #include "units/unit_type_template.h"
-#include "units/window_creation.h"
 
 namespace velmora {
 namespace {

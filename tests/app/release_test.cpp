@@ -9,7 +9,7 @@
 #include <map>
 #include <set>
 #include "tests/app/app_test_support.h"
-#include "units/runtime_resources.h"
+#include "units/framework/runtime_resources.h"
 
 namespace velmora::testing {
 namespace {

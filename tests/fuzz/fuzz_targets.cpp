@@ -4,7 +4,7 @@
 #include "app/downloader.h"
 #include "program/program_header.h"
 #include "tests/fuzz/text_case.h"
-#include "units/form_templates.h"
+#include "units/framework/form_templates.h"
 
 namespace velmora::fuzz {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include "runtime/message_loop.h"
 #include "runtime/runtime_app.h"
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 #include "runtime/runtime_services.h"
 #include "tests/units/window_test_support.h"
-#include "units/unit_events.h"
-#include "units/window_map.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/window_map.h"
 
 namespace velmora::testing {
 namespace {

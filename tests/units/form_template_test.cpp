@@ -6,9 +6,9 @@
 #include <vector>
 #include "program/program_header.h"
 #include "runtime/runtime_app.h"
-#include "units/form_templates.h"
-#include "units/unit_events.h"
-#include "units/window_map.h"
+#include "units/framework/form_templates.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

@@ -9,11 +9,11 @@
 #include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
 #include "units/adjuster_step.h"
+#include "units/framework/runtime_resources.h"
+#include "units/framework/window_creation.h"
+#include "units/framework/window_map.h"
 #include "units/list_box_unit.h"
-#include "units/runtime_resources.h"
 #include "units/stream_codec.h"
-#include "units/window_creation.h"
-#include "units/window_map.h"
 
 namespace velmora::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include "runtime/runtime_interface.h"
 #include "runtime/runtime_services.h"
 #include "tests/units/window_test_support.h"
-#include "units/unit_events.h"
+#include "units/framework/unit_events.h"
 
 namespace velmora::testing {
 namespace {

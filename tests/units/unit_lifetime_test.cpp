@@ -12,9 +12,9 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
-#include "units/unit_properties.h"
-#include "units/pictures.h"
-#include "units/sound.h"
+#include "units/framework/pictures.h"
+#include "units/framework/sound.h"
+#include "units/framework/unit_properties.h"
 #include "units/stream_codec.h"
 
 namespace velmora::testing {

@@ -7,7 +7,7 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
-#include "units/pictures.h"
+#include "units/framework/pictures.h"
 #include "units/stream_codec.h"
 
 namespace velmora::testing {

@@ -5,8 +5,8 @@
 #include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/window_test_support.h"
-#include "units/window_creation.h"
-#include "units/window_map.h"
+#include "units/framework/window_creation.h"
+#include "units/framework/window_map.h"
 
 extern "C" {
 int startClicks = 0, windowCreatedEvents = 0, openFolderClicks = 0;

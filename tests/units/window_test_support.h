@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 #include "runtime/runtime_app.h"
-#include "units/unit_object.h"
-#include "units/window_map.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/window_map.h"
 
 extern "C" int startClicks, windowCreatedEvents, openFolderClicks;
 

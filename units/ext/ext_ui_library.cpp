@@ -1,6 +1,6 @@
 #include "units/ext/ext_ui_library.h"
 #include "units/ext/super_button.h"
-#include "units/unit_type.h"
+#include "units/framework/unit_type.h"
 
 namespace velmora {
 namespace {

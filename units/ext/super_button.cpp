@@ -5,17 +5,17 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
-#include "units/sound.h"
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
-#include "units/pictures.h"
+#include "units/framework/pictures.h"
+#include "units/framework/sound.h"
+#include "units/framework/unit_events.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
-#include "units/unit_type_template.h"
-#include "units/unit_events.h"
 #include "units/unit_support.h"
+#include "units/unit_type_template.h"
 
 namespace velmora {
 namespace {

@@ -1,6 +1,6 @@
 // The super button unit type of the extended UI library.
 #pragma once
-#include "units/unit_type.h"
+#include "units/framework/unit_type.h"
 
 namespace velmora {
 extern const UnitTypeDescriptor superButtonType;  // library 4, type 1

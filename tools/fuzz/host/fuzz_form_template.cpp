@@ -1,7 +1,7 @@
 // libFuzzer: the form template parser on any block.
 #include <cstddef>
 #include <cstdint>
-#include "units/form_templates.h"
+#include "units/framework/form_templates.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     velmora::WindowMap map;

@@ -1,8 +1,8 @@
 // Start-up step: the program's form template into the window map.
-#include "units/form_templates.h"
+#include "units/framework/form_templates.h"
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 

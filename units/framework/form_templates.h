@@ -1,7 +1,7 @@
 // Reading the embedded form template into the window map.
 #pragma once
 #include <cstdint>
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 

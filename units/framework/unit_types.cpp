@@ -1,7 +1,7 @@
 #include <windows.h>
 #include "runtime/libraries.h"
-#include "units/unit_object.h"
-#include "units/window_map.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "units/sound.h"
+#include "units/framework/sound.h"
 #include <mmsystem.h>
 #include <mutex>
 

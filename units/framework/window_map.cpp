@@ -1,4 +1,4 @@
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "units/unit_properties.h"
+#include "units/framework/unit_properties.h"
 #include <windows.h>
 #include <cstring>
 #include <string>
@@ -7,11 +7,11 @@
 #include "runtime/memory.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
-#include "units/pictures.h"
-#include "units/ui_thread.h"
-#include "units/unit_events.h"
-#include "units/unit_object.h"
-#include "units/window_map.h"
+#include "units/framework/pictures.h"
+#include "units/framework/ui_thread.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,9 @@
-#include "units/pictures.h"
+#include "units/framework/pictures.h"
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <vector>
-#include "units/runtime_resources.h"
+#include "units/framework/runtime_resources.h"
 
 namespace velmora {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "units/unit_record.h"
+#include "units/framework/unit_record.h"
 
 namespace velmora {
 

@@ -1,5 +1,5 @@
-#include "units/unit_record.h"
-#include "units/bounded_reader.h"
+#include "units/framework/unit_record.h"
+#include "units/framework/bounded_reader.h"
 
 namespace velmora {
 bool ParseUnitRecord(const uint8_t* record, uint32_t length, uint32_t id, UnitRecordLayout& layout) {

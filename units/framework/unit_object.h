@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 #include "runtime/value.h"
-#include "units/unit_type.h"
+#include "units/framework/unit_type.h"
 
 namespace velmora {
 

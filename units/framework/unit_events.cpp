@@ -1,4 +1,4 @@
-#include "units/unit_events.h"
+#include "units/framework/unit_events.h"
 #include <algorithm>
 #include <atomic>
 #include <utility>
@@ -6,8 +6,8 @@
 #include "runtime/error_report.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
-#include "units/unit_object.h"
-#include "units/window_map.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/window_map.h"
 
 extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
                                               int32_t* stackDelta);

@@ -2,7 +2,7 @@
 // for good, so a damaged block is found by one check at the end.
 #pragma once
 #include <cstdint>
-#include "units/unit_record.h"
+#include "units/framework/unit_record.h"
 
 namespace velmora {
 

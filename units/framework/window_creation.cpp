@@ -1,14 +1,14 @@
-#include "units/window_creation.h"
+#include "units/framework/window_creation.h"
 #include <vector>
 #include "runtime/error_report.h"
 #include "runtime/message_loop.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
-#include "units/pictures.h"
-#include "units/unit_events.h"
-#include "units/unit_object.h"
-#include "units/window_map.h"
+#include "units/framework/pictures.h"
+#include "units/framework/unit_events.h"
+#include "units/framework/unit_object.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {

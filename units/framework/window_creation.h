@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include "units/window_map.h"
+#include "units/framework/window_map.h"
 
 namespace velmora {
 

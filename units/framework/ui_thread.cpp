@@ -1,4 +1,4 @@
-#include "units/ui_thread.h"
+#include "units/framework/ui_thread.h"
 #include <windows.h>
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"

@@ -2,8 +2,8 @@
 // relocation. Kept apart from the runtime so a host build can fuzz it.
 #include <cstring>
 #include <new>
-#include "units/bounded_reader.h"
-#include "units/form_templates.h"
+#include "units/framework/bounded_reader.h"
+#include "units/framework/form_templates.h"
 
 namespace velmora {
 
