@@ -12,6 +12,7 @@
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
+#include "units/framework/font_properties.h"
 #include "units/framework/pictures.h"
 #include "units/framework/sound.h"
 #include "units/framework/unit_properties.h"

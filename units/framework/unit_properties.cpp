@@ -7,7 +7,9 @@
 #include "runtime/memory.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
+#include "units/framework/font_properties.h"
 #include "units/framework/pictures.h"
+#include "units/framework/recreation.h"
 #include "units/framework/ui_thread.h"
 #include "units/framework/unit_events.h"
 #include "units/framework/unit_object.h"
@@ -46,14 +48,6 @@ uint16_t DataTypeOf(const UnitTypeDescriptor* type, int32_t property) {
     return type->properties[property].dataType;
 }
 
-char* CopyText(const char* text) {
-    size_t length = text ? std::strlen(text) : 0;
-    if (length == 0) return nullptr;
-    auto* copy = static_cast<char*>(AllocMemory(static_cast<uint32_t>(length) + 1));
-    std::memcpy(copy, text, length + 1);
-    return copy;
-}
-
 ByteSetBlock* CopyBytes(const uint8_t* data, uint32_t length) {
     if (!data || length == 0) return nullptr;
     auto* block = static_cast<ByteSetBlock*>(AllocMemory(8 + length));
@@ -77,37 +71,6 @@ ByteSetBlock* TranslatedPointer(const uint8_t* data, uint32_t size, bool toCode)
 }
 
 
-void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value) {
-    switch (subField) {
-        case 0: {
-            int32_t angle = static_cast<int32_t>(value) % 3600;
-            if (angle < 0) angle += 3600;
-            font.lfEscapement = font.lfOrientation = angle;
-            break;
-        }
-        case 1: font.lfWeight = value ? 700 : 0; break;
-        case 2: font.lfItalic = value ? 1 : 0; break;
-        case 3: font.lfStrikeOut = value ? 1 : 0; break;
-        case 4: font.lfUnderline = value ? 1 : 0; break;
-        case 5: {
-            HDC screen = GetDC(nullptr);
-            font.lfHeight = -MulDiv(static_cast<int32_t>(value), GetDeviceCaps(screen, LOGPIXELSY), 72);
-            ReleaseDC(nullptr, screen);
-            break;
-        }
-        case 6: {
-            const char* face = reinterpret_cast<const char*>(value);
-            size_t length = face ? std::strlen(face) : 0;
-            if (length >= 1 && length <= 31)
-                std::memcpy(font.lfFaceName, face, length + 1);
-            else
-                std::strcpy(font.lfFaceName, "宋体");
-            break;
-        }
-        default: break;
-    }
-}
-
 uint64_t ReadCommon(const Located& at, int32_t property) {
     const UnitRecordRef& record = at.record;
     HWND live = LiveWindow(record);
@@ -124,7 +87,7 @@ uint64_t ReadCommon(const Located& at, int32_t property) {
                 MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
             return static_cast<uint32_t>(property == 0 ? rect.left : rect.top);
         }
-        case 4: return reinterpret_cast<uint32_t>(CopyText(record.Tag()));
+        case 4: return reinterpret_cast<uint32_t>(CopyPropertyText(record.Tag()));
         case 5: return live ? (IsWindowVisible(live) ? 1 : 0) : (record.Flags() & UnitVisible ? 1 : 0);
         case 6: return live ? (IsWindowEnabled(live) ? 0 : 1) : (record.Flags() & UnitDisabled ? 1 : 0);
         default: {
@@ -203,9 +166,15 @@ void WriteCommon(Located& at, int32_t property, uint32_t low) {
     }
 }
 
-void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type);
-
 }  // namespace
+
+char* CopyPropertyText(const char* text) {
+    size_t length = text ? std::strlen(text) : 0;
+    if (length == 0) return nullptr;
+    auto* copy = static_cast<char*>(AllocMemory(static_cast<uint32_t>(length) + 1));
+    std::memcpy(copy, text, length + 1);
+    return copy;
+}
 
 UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
     WindowTemplate* window = ProgramWindows().Find(windowId);
@@ -214,36 +183,6 @@ UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId) {
     UnitRecordRef record;
     if (index < 0 || !window->Record(static_cast<uint32_t>(index), record) || record.layout.menuItem) return nullptr;
     return LiveWindow(record) ? record.Object() : nullptr;
-}
-
-std::string FontFaceName(const LOGFONTA& font) {
-    return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
-}
-
-uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
-    LOGFONTA fallback;
-    if (!font) {
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
-        font = &fallback;
-    }
-    HDC screen = GetDC(nullptr);
-    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-    switch (subField) {
-        case 0: return static_cast<uint32_t>(font->lfEscapement);
-        case 1: return font->lfWeight >= 700 ? 1 : 0;
-        case 2: return font->lfItalic ? 1 : 0;
-        case 3: return font->lfStrikeOut ? 1 : 0;
-        case 4: return font->lfUnderline ? 1 : 0;
-        case 5: return static_cast<uint32_t>(points);
-        case 6: return reinterpret_cast<uint32_t>(CopyText(FontFaceName(*font).c_str()));
-        default: {
-            auto* record = static_cast<uint32_t*>(AllocMemory(28));
-            for (int i = 0; i < 6; ++i) record[i] = static_cast<uint32_t>(FontSubField(font, i));
-            record[6] = static_cast<uint32_t>(FontSubField(font, 6));
-            return reinterpret_cast<uint32_t>(record);
-        }
-    }
 }
 
 HCURSOR UnitCursor(const UnitObject* unit) {
@@ -268,7 +207,7 @@ uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, 
         UnitRecordRef& record = at.record;
         if (record.layout.menuItem) {
             uint32_t flags = ReadDword(record.data + record.layout.menuFlagsOffset);
-            if (property == 0) return reinterpret_cast<uint32_t>(CopyText(reinterpret_cast<const char*>(record.data + record.layout.menuCaptionOffset)));
+            if (property == 0) return reinterpret_cast<uint32_t>(CopyPropertyText(reinterpret_cast<const char*>(record.data + record.layout.menuCaptionOffset)));
             if (property == 1) return flags & 4 ? 1 : 0;
             if (property == 2) return flags & 2 ? 1 : 0;
             return flags & 1 ? 0 : 1;
@@ -293,7 +232,7 @@ uint64_t ReadUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, 
             case DataFont:
                 return FontSubField(raw[1] == 60 ? reinterpret_cast<const LOGFONTA*>(raw[0]) : nullptr, subField);
             default:
-                return reinterpret_cast<uint32_t>(CopyText(reinterpret_cast<const char*>(raw[0])));
+                return reinterpret_cast<uint32_t>(CopyPropertyText(reinterpret_cast<const char*>(raw[0])));
         }
     });
 }
@@ -356,77 +295,4 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
     });
 }
 
-namespace {
-
-void PumpPending() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// The record's object slot, found afresh: the unit table may have moved.
-void StoreUnitObject(uint32_t windowId, uint32_t unitId, UnitObject* object) {
-    WindowTemplate* window = ProgramWindows().Find(windowId);
-    int32_t index = window ? window->IndexOf(unitId) : -1;
-    UnitRecordRef record;
-    if (index >= 0 && window->Record(static_cast<uint32_t>(index), record) && !record.layout.menuItem)
-        record.SetObject(object);
-}
-
-void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
-    HWND oldWindow = old->Window();
-    HWND focus = GetFocus();
-    bool hadFocus = focus == oldWindow || IsChild(oldWindow, focus);
-    auto save = UnitOperation<SaveOperation>(type, UnitServiceSave);
-    auto create = UnitOperation<CreateOperation>(type, UnitServiceCreate);
-    if (!save || !create) return;
-    std::vector<uint8_t> stream = save(old);
-    RECT rect;
-    GetWindowRect(oldWindow, &rect);
-    HWND parent = GetParent(oldWindow);
-    if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    uint32_t style = (GetWindowLongA(oldWindow, GWL_STYLE) & WS_DISABLED) | (GetWindowLongA(oldWindow, GWL_STYLE) & WS_TABSTOP);
-    uint32_t windowId = old->WindowId(), unitId = old->UnitId();
-    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), style, parent, GetDlgCtrlID(oldWindow),
-                        nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, windowId, unitId};
-    UnitObject* fresh = create(params);
-    if (!fresh) return;
-    HWND freshWindow = fresh->Window();
-    if (type->flags & TypeMovesChildren)
-        for (HWND child = GetWindow(oldWindow, GW_CHILD); child; child = GetWindow(oldWindow, GW_CHILD))
-            SetParent(child, freshWindow);
-    bool wasVisible = IsWindowVisible(oldWindow);
-    StoreUnitObject(windowId, unitId, fresh);
-    SetWindowPos(freshWindow, oldWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(freshWindow, MessageLinkSetup, 0, 0);
-    SendMessageA(freshWindow, MessageCreated, 0, 0);
-    if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, MessageLayout, 0, 0);
-    if (wasVisible) ShowWindow(freshWindow, SW_SHOWNA);
-    DestroyWindow(oldWindow);  // deletes `old`
-    StoreUnitObject(windowId, unitId, fresh);
-    if (hadFocus)
-        SetFocus(freshWindow);
-    else if (focus && IsWindow(focus))
-        SetFocus(focus);
-}
-
-// Work from other threads runs in the pumps (and the user may close the
-// window there): it can move the unit table or destroy the unit, so the unit
-// is looked up afresh after the pump and nothing read before it is kept.
-void Recreate(uint32_t windowId, uint32_t unitId, const UnitTypeDescriptor* type) {
-    if (type->flags & TypeNeverRecreated) return;
-    PumpPending();
-    HoldEvents();
-    if (UnitObject* old = LiveUnit(windowId, unitId)) Rebuild(old, type);
-    PumpPending();
-    ReleaseEvents();
-}
-
-}  // namespace
 }  // namespace velmora

@@ -3,7 +3,6 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
-#include <string>
 
 namespace velmora {
 
@@ -32,12 +31,8 @@ enum PropertyDataType : uint16_t {
     DataBytes3 = 1024,
 };
 
-// The face name of a 60-byte font description. Its 32-byte field need not end
-// in a NUL; as the font made from it, the name has at most 31 bytes.
-std::string FontFaceName(const LOGFONTA& font);
-// One sub-field of a font property as read by a program (0-6; any other
-// number gives the 28-byte record of all seven); null is the default font.
-uint64_t FontSubField(const LOGFONTA* font, int32_t subField);
+// A program's copy of a property's text, in the runtime heap; null for the empty text.
+char* CopyPropertyText(const char* text);
 
 // The unit object of a window and unit, or null (runtime service 2006).
 class UnitObject;

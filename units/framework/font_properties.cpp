@@ -1,0 +1,69 @@
+#include "units/framework/font_properties.h"
+#include <cstring>
+#include "runtime/memory.h"
+#include "units/framework/unit_properties.h"
+
+namespace velmora {
+
+std::string FontFaceName(const LOGFONTA& font) {
+    return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
+}
+
+uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
+    LOGFONTA fallback;
+    if (!font) {
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+        font = &fallback;
+    }
+    HDC screen = GetDC(nullptr);
+    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    switch (subField) {
+        case 0: return static_cast<uint32_t>(font->lfEscapement);
+        case 1: return font->lfWeight >= 700 ? 1 : 0;
+        case 2: return font->lfItalic ? 1 : 0;
+        case 3: return font->lfStrikeOut ? 1 : 0;
+        case 4: return font->lfUnderline ? 1 : 0;
+        case 5: return static_cast<uint32_t>(points);
+        case 6: return reinterpret_cast<uint32_t>(CopyPropertyText(FontFaceName(*font).c_str()));
+        default: {
+            auto* record = static_cast<uint32_t*>(AllocMemory(28));
+            for (int i = 0; i < 6; ++i) record[i] = static_cast<uint32_t>(FontSubField(font, i));
+            record[6] = static_cast<uint32_t>(FontSubField(font, 6));
+            return reinterpret_cast<uint32_t>(record);
+        }
+    }
+}
+
+void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value) {
+    switch (subField) {
+        case 0: {
+            int32_t angle = static_cast<int32_t>(value) % 3600;
+            if (angle < 0) angle += 3600;
+            font.lfEscapement = font.lfOrientation = angle;
+            break;
+        }
+        case 1: font.lfWeight = value ? 700 : 0; break;
+        case 2: font.lfItalic = value ? 1 : 0; break;
+        case 3: font.lfStrikeOut = value ? 1 : 0; break;
+        case 4: font.lfUnderline = value ? 1 : 0; break;
+        case 5: {
+            HDC screen = GetDC(nullptr);
+            font.lfHeight = -MulDiv(static_cast<int32_t>(value), GetDeviceCaps(screen, LOGPIXELSY), 72);
+            ReleaseDC(nullptr, screen);
+            break;
+        }
+        case 6: {
+            const char* face = reinterpret_cast<const char*>(value);
+            size_t length = face ? std::strlen(face) : 0;
+            if (length >= 1 && length <= 31)
+                std::memcpy(font.lfFaceName, face, length + 1);
+            else
+                std::strcpy(font.lfFaceName, "宋体");
+            break;
+        }
+        default: break;
+    }
+}
+
+}  // namespace velmora
