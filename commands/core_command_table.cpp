@@ -1,4 +1,5 @@
 // The core library's used-command table, indexed by the core command number.
+#include <iterator>
 #include "commands/core_commands.h"
 #include "commands/core_library.h"
 
@@ -6,8 +7,8 @@ namespace velmora {
 
 using namespace commands;
 
-extern const Command coreCommandTable[CoreCommandCount];
-const Command coreCommandTable[CoreCommandCount] = {
+extern const Command coreCommandTable[];  // external: the core library's descriptor points at it
+const Command coreCommandTable[] = {
     ToInteger,        // 0
     ToText,           // 1
     ReplaceSubtext,   // 2
@@ -44,6 +45,7 @@ const Command coreCommandTable[CoreCommandCount] = {
     RunProgram,       // 33
     CloseFile,        // 34
 };
+static_assert(std::size(coreCommandTable) == CoreCommandCount);
 
 Command CoreCommand(CoreCommandNumber number) { return coreCommandTable[number]; }
 

@@ -1,4 +1,5 @@
 #include "commands/core_library.h"
+#include <iterator>
 #include "units/framework/unit_type.h"
 #include "units/standard_units.h"
 
@@ -17,23 +18,21 @@ int32_t CoreNotify(int32_t code, uint32_t parameter1, uint32_t) {
 }
 
 // By type number - 1; the types this program does not use are all zero.
-const UnitTypeDescriptor coreTypes[CoreTypeCount] = {
+const UnitTypeDescriptor coreTypes[] = {
     windowType,   // 1
-    {},
-    {},
-    {},
+    {}, {}, {},
     editBoxType,  // 5
-    {},
-    {},
-    {},
-    {},
+    {}, {}, {}, {},
     labelType,    // 10
     buttonType,   // 11
-    {},
-    {},
-    {},
+    {}, {}, {},
     listBoxType,  // 15
+    // 16-51
+    {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+    {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+    {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
 };
+static_assert(std::size(coreTypes) == CoreTypeCount);
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // MessageBox, ReadEnvironment and RunProgram.
 #include <string>
 #include <vector>
+#include <iterator>
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
 #include "commands/value_text.h"
@@ -53,8 +54,9 @@ void ReadEnvironment(ValueRecord* result, int32_t count, ValueRecord* arguments)
 
 void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
-    static const WORD showCommands[7] = {0,           SW_HIDE,           SW_SHOWNORMAL, SW_SHOWMINIMIZED,
+    static const WORD showCommands[] = {0,           SW_HIDE,           SW_SHOWNORMAL, SW_SHOWMINIMIZED,
                                          SW_SHOWMAXIMIZED, SW_SHOWNOACTIVATE, SW_MINIMIZE};
+    static_assert(std::size(showCommands) == 7);
     int32_t style = args.Int(2, 2);
     if (style > 6) style = 6;
     if (style < 1) style = 1;

@@ -1,6 +1,7 @@
 #include "runtime/error_report.h"
 #include <windows.h>
 #include <cstdio>
+#include <iterator>
 #include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
 #include "units/framework/unit_events.h"
@@ -8,7 +9,7 @@
 namespace velmora {
 namespace {
 
-constexpr const char* runtimeErrors[12] = {
+constexpr const char* runtimeErrors[] = {
     "",
     "数组成员引用下标超出定义范围",
     "未得到所需要的数值型数据",
@@ -22,6 +23,8 @@ constexpr const char* runtimeErrors[12] = {
     "“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零",
     "所提供参数的数据类型不符合要求",
 };
+
+static_assert(std::size(runtimeErrors) == 12);
 
 // A plain flag, not a lock: it only keeps an error inside the hook from re-entering it.
 bool hookInProgress = false;

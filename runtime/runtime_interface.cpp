@@ -1,4 +1,5 @@
 #include "runtime/runtime_interface.h"
+#include <iterator>
 #include "runtime/calling.h"
 #include "runtime/dll_commands.h"
 #include "runtime/error_report.h"
@@ -44,7 +45,7 @@ uint32_t InitializeRuntimeService(const uint32_t*) {
 
 using ProgramServiceFunction = uint32_t (*)(const uint32_t* arguments);
 
-const ProgramServiceFunction programServices[7] = {
+const ProgramServiceFunction programServices[] = {
     FindFileService,           // 0
     EndFindService,            // 1
     MakeArrayWritableService,  // 2
@@ -53,6 +54,8 @@ const ProgramServiceFunction programServices[7] = {
     NoService,                 // 5 write library-type property: never called by this program
     InitializeRuntimeService,  // 6
 };
+
+static_assert(std::size(programServices) == 7);
 
 uint32_t CallProgramServiceEntry(int32_t service, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
                                  uint32_t a5) {

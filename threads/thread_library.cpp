@@ -1,4 +1,5 @@
 #include "threads/thread_library.h"
+#include <iterator>
 #include "threads/section_registry.h"
 #include "threads/thread_commands.h"
 
@@ -20,13 +21,15 @@ int32_t ThreadNotify(int32_t code, uint32_t parameter1, uint32_t) {
     }
 }
 
-const Command threadCommands[5] = {
+const Command threadCommands[] = {
     threads::StartThread,            // 0
     threads::CreateCriticalSection,  // 1
     threads::WaitForThread,          // 2
     threads::EnterSection,           // 3
     threads::LeaveSection,           // 4
 };
+
+static_assert(std::size(threadCommands) == 5);
 
 }  // namespace
 
@@ -35,7 +38,7 @@ Command ThreadCommand(ThreadCommandNumber number) { return threadCommands[number
 const LibraryDescriptor threadLibrary = {
     LibrarySignature, "8D2F61B0E3A94C7D95B81E06F4A3C2D7", "多线程库",
     0,                nullptr,
-    5,                threadCommands,
+    std::size(threadCommands), threadCommands,
     ThreadNotify,
 };
 

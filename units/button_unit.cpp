@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <iterator>
 #include "units/framework/pictures.h"
 #include "units/framework/unit_events.h"
 #include "units/standard_units.h"
@@ -46,8 +47,10 @@ public:
     }
 
     bool Create(const CreateParams& params) {
-        static const DWORD horizontal[3] = {BS_LEFT, BS_CENTER, BS_RIGHT};
-        static const DWORD vertical[3] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+        static const DWORD horizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+        static_assert(std::size(horizontal) == 3);
+        static const DWORD vertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+        static_assert(std::size(vertical) == 3);
         DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE |
                       (settings.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | horizontal[settings.horizontal % 3] |
                       vertical[settings.vertical % 3];
@@ -115,7 +118,7 @@ int32_t GetButtonProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
 
 }  // namespace
 
-const PropertyDescriptor buttonProperties[12] = {
+const PropertyDescriptor buttonProperties[] = {
     COMMON_PROPERTIES,
     {{}, DataPicture, 0x8000, 0},  // 8 picture
     {{}, DataFont, 0x8000, 0},     // 9 font
@@ -123,8 +126,10 @@ const PropertyDescriptor buttonProperties[12] = {
     {{}, DataChoice, 0x8000, 0},   // 11 type
 };
 
+static_assert(std::size(buttonProperties) == 12);
+
 const UnitTypeDescriptor buttonType = {
-    "按钮", "Button", {}, 0x80000840, {}, 12, buttonProperties,
+    "按钮", "Button", {}, 0x80000840, {}, std::size(buttonProperties), buttonProperties,
     UnitInterface<CreateFromStream<ButtonUnit, newestVersion>, SetButtonProperty, SaveSettings<ButtonUnit>, GetButtonProperty>, {},
 };
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <iterator>
 #include "units/adjuster_step.h"
 #include "units/framework/unit_events.h"
 #include "units/standard_units.h"
@@ -232,7 +233,7 @@ int32_t GetEditProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
 
 }  // namespace
 
-const PropertyDescriptor editBoxProperties[14] = {
+const PropertyDescriptor editBoxProperties[] = {
     COMMON_PROPERTIES,
     {{}, DataText, 0x8000, 0},     // 8 content
     {{}, DataInteger, 0x8000, 0},  // 9 maximum length
@@ -242,8 +243,10 @@ const PropertyDescriptor editBoxProperties[14] = {
     {{}, DataColour, 0x8000, 0},   // 13 background colour
 };
 
+static_assert(std::size(editBoxProperties) == 14);
+
 const UnitTypeDescriptor editBoxType = {
-    "编辑框", "EditBox", {}, 0x80000040, {}, 14, editBoxProperties,
+    "编辑框", "EditBox", {}, 0x80000040, {}, std::size(editBoxProperties), editBoxProperties,
     UnitInterface<CreateFromStream<EditBoxUnit, newestVersion>, SetEditProperty, SaveEditBox, GetEditProperty>, {},
 };
 

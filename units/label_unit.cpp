@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <iterator>
 #include "units/framework/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
@@ -136,8 +137,10 @@ public:
         if (settings.caption.empty()) return;
         HGDIOBJ oldFont = SelectObject(dc, font.Get());
         SetBkMode(dc, TRANSPARENT);
-        static const UINT horizontal[3] = {DT_LEFT, DT_CENTER, DT_RIGHT};
-        static const UINT vertical[3] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+        static const UINT horizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+        static_assert(std::size(horizontal) == 3);
+        static const UINT vertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+        static_assert(std::size(vertical) == 3);
         UINT flags = DT_NOCLIP | horizontal[settings.horizontal % 3] |
                      (settings.wordWrap ? DT_WORDBREAK : DT_SINGLELINE | vertical[settings.vertical % 3]);
         auto draw = [&](COLORREF colour, int dx, int dy) {
@@ -254,7 +257,7 @@ int32_t GetLabelProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
 
 }  // namespace
 
-const PropertyDescriptor labelProperties[17] = {
+const PropertyDescriptor labelProperties[] = {
     COMMON_PROPERTIES,
     {{}, DataText, 0x8000, 0},      // 8 caption
     {{}, DataColour, 0x8000, 0},    // 9 text colour
@@ -267,8 +270,10 @@ const PropertyDescriptor labelProperties[17] = {
     {{}, DataInteger, 0x8000, 0},   // 16 frame width
 };
 
+static_assert(std::size(labelProperties) == 17);
+
 const UnitTypeDescriptor labelType = {
-    "标签", "Label", {}, 0x84012040, {}, 17, labelProperties,
+    "标签", "Label", {}, 0x84012040, {}, std::size(labelProperties), labelProperties,
     UnitInterface<CreateFromStream<LabelUnit, newestVersion>, SetLabelProperty, SaveSettings<LabelUnit>, GetLabelProperty>, {},
 };
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <iterator>
 #include "units/framework/unit_record.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
@@ -207,7 +208,7 @@ bool ListSetItemText(HWND window, int32_t index, const char* text) {
     return true;
 }
 
-const PropertyDescriptor listBoxProperties[12] = {
+const PropertyDescriptor listBoxProperties[] = {
     COMMON_PROPERTIES,
     {{}, DataInteger, 0x8000, 0},  // 8 current selection
     {{}, DataColour, 0x8000, 0},   // 9 text colour
@@ -215,8 +216,10 @@ const PropertyDescriptor listBoxProperties[12] = {
     {{}, DataLogical, 0x8000, 0},  // 11 sorted
 };
 
+static_assert(std::size(listBoxProperties) == 12);
+
 const UnitTypeDescriptor listBoxType = {
-    "列表框", "ListBox", {}, 0x80000040, {}, 12, listBoxProperties,
+    "列表框", "ListBox", {}, 0x80000040, {}, std::size(listBoxProperties), listBoxProperties,
     UnitInterface<CreateFromStream<ListBoxUnit, newestVersion>, SetListProperty, SaveListBox, GetListProperty>, {},
 };
 

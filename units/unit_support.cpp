@@ -1,5 +1,6 @@
 #include "units/unit_support.h"
 #include <cstring>
+#include <iterator>
 
 namespace velmora {
 
@@ -39,8 +40,9 @@ HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned) {
 }
 
 void ApplyBorderStyle(HWND window, uint32_t style) {
-    static const DWORD extended[6] = {0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE,
+    static const DWORD extended[] = {0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE,
                                       WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
+    static_assert(std::size(extended) == 6);
     if (style > 5) return;
     LONG ex = GetWindowLongA(window, GWL_EXSTYLE) & ~(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME);
     LONG normal = GetWindowLongA(window, GWL_STYLE) & ~WS_BORDER;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <iterator>
 #include "runtime/runtime_app.h"
 #include "units/framework/pictures.h"
 #include "units/framework/runtime_resources.h"
@@ -254,15 +255,17 @@ int32_t GetWindowProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
 
 }  // namespace
 
-const PropertyDescriptor windowProperties[11] = {
+const PropertyDescriptor windowProperties[] = {
     COMMON_PROPERTIES,
     {{}, DataText, 0x8000, 0},    // 8 caption
     {{}, DataColour, 0x8000, 0},  // 9 background colour
     {{}, DataChoice, 0x8000, 0},  // 10 background picture mode
 };
 
+static_assert(std::size(windowProperties) == 11);
+
 const UnitTypeDescriptor windowType = {
-    "窗口", "Window", {}, 0x800000D0, {}, 11, windowProperties,
+    "窗口", "Window", {}, 0x800000D0, {}, std::size(windowProperties), windowProperties,
     UnitInterface<CreateFromStream<WindowUnit, newestVersion>, SetWindowProperty, SaveSettings<WindowUnit>, GetWindowProperty>, {},
 };
 

@@ -1,4 +1,5 @@
 #include "web/internet_library.h"
+#include <iterator>
 #include "web/http_read_file.h"
 #include "web/http_save_file.h"
 
@@ -17,7 +18,7 @@ const Command internetCommands[] = {
     web::HttpReadFile,  // 0
     web::HttpSaveFile,  // 1
 };
-static_assert(sizeof internetCommands / sizeof internetCommands[0] == CmdHttpSaveFile + 1);
+static_assert(std::size(internetCommands) == CmdHttpSaveFile + 1);
 
 }  // namespace
 
@@ -26,7 +27,7 @@ Command InternetCommand(InternetCommandNumber number) { return internetCommands[
 const LibraryDescriptor internetLibrary = {
     LibrarySignature, "C41E7A92D05B3F68A1E94C27B6D0F853", "网络文件库",
     0,                nullptr,
-    2,                internetCommands,
+    std::size(internetCommands), internetCommands,
     InternetNotify,
 };
 

@@ -1,4 +1,5 @@
 #include "units/ext/ext_ui_library.h"
+#include <iterator>
 #include "units/ext/super_button.h"
 #include "units/framework/unit_type.h"
 
@@ -13,15 +14,18 @@ int32_t ExtUiNotify(int32_t code, uint32_t parameter1, uint32_t) {
     return 0;
 }
 
-const UnitTypeDescriptor extUiTypes[9] = {
+// Nine types; the program uses the first, the others are all-zero (no interface function).
+const UnitTypeDescriptor extUiTypes[] = {
     superButtonType,  // 1
+    {}, {}, {}, {}, {}, {}, {}, {},
 };
+static_assert(std::size(extUiTypes) == 9);
 
 }  // namespace
 
 const LibraryDescriptor extUiLibrary = {
     LibrarySignature, "3B9E0D47C2A85F16E7D43A90B1C6F528", "扩展界面库二",
-    9,                extUiTypes,
+    std::size(extUiTypes), extUiTypes,
     0,                nullptr,
     ExtUiNotify,
 };
