@@ -1,5 +1,7 @@
 #include "web/wininet_api.h"
 #include <mutex>
+#include <type_traits>
+#include "runtime/platform_functions.h"
 
 namespace velmora::web {
 
@@ -7,11 +9,8 @@ const WinInetApi& WinInet() {
     static WinInetApi api{};
     static std::once_flag once;
     std::call_once(once, [] {
-        HMODULE module = LoadLibraryA("wininet.dll");
-        if (!module) return;
-        auto bind = [module](auto& entry, const char* name) {
-            entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(
-                reinterpret_cast<void*>(GetProcAddress(module, name)));
+        auto bind = [](auto& entry, const char* name) {
+            entry = PlatformFunctionAs<std::remove_reference_t<decltype(entry)>>("wininet.dll", name);
             return entry != nullptr;
         };
         api.loaded = bind(api.InternetOpenA, "InternetOpenA") & bind(api.InternetConnectA, "InternetConnectA") &

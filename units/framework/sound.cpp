@@ -1,6 +1,7 @@
 #include "units/framework/sound.h"
 #include <mmsystem.h>
 #include <mutex>
+#include "runtime/platform_functions.h"
 
 namespace velmora {
 namespace {
@@ -13,8 +14,7 @@ const void* playingBuffer = nullptr;  // the memory sound last started, perhaps 
 SoundPlayer Player() {
     if (!playerLoaded) {
         playerLoaded = true;
-        if (HMODULE winmm = LoadLibraryA("winmm.dll"))
-            player = reinterpret_cast<SoundPlayer>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundA")));
+        player = PlatformFunctionAs<SoundPlayer>("winmm.dll", "PlaySoundA");
     }
     return player;
 }
