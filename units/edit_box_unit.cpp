@@ -11,6 +11,7 @@
 #include <vector>
 #include <iterator>
 #include "units/adjuster_step.h"
+#include "units/framework/gdi_scope.h"
 #include "units/framework/unit_events.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
@@ -140,12 +141,10 @@ public:
 
 private:
     int LineHeight() {
-        HDC dc = GetDC(Window());
-        HGDIOBJ old = SelectObject(dc, font.Get());
-        TEXTMETRICA metrics;
+        WindowDc dc(Window());
+        SelectedObject measured(dc, font.Get());
+        TEXTMETRICA metrics{};
         GetTextMetricsA(dc, &metrics);
-        SelectObject(dc, old);
-        ReleaseDC(Window(), dc);
         return metrics.tmHeight;
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "units/framework/gdi_scope.h"
 #include "units/framework/pictures.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
@@ -135,7 +136,7 @@ public:
             FillSolid(dc, area, ResolveColour(settings.background));
         }
         if (settings.caption.empty()) return;
-        HGDIOBJ oldFont = SelectObject(dc, font.Get());
+        SelectedObject captionFont(dc, font.Get());
         SetBkMode(dc, TRANSPARENT);
         static const UINT horizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
         static_assert(std::size(horizontal) == 3);
@@ -153,7 +154,6 @@ public:
         if (settings.effect == 2) draw(RGB(255, 255, 255), 0, 0), shift = 1;
         if (settings.effect == 3) draw(RGB(0, 0, 0), 2, 2);
         draw(settings.textColour & 0x00FFFFFF, shift, shift);
-        SelectObject(dc, oldFont);
     }
 
 private:

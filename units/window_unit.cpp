@@ -8,6 +8,7 @@
 #include <vector>
 #include <iterator>
 #include "runtime/runtime_app.h"
+#include "units/framework/gdi_scope.h"
 #include "units/framework/pictures.h"
 #include "units/framework/runtime_resources.h"
 #include "units/framework/sound.h"
@@ -156,18 +157,14 @@ private:
         RECT client;
         GetClientRect(Window(), &client);
         // Painted off screen first, so the tiles never flicker.
-        HDC memory = CreateCompatibleDC(target);
-        HBITMAP bitmap = CreateCompatibleBitmap(target, client.right, client.bottom);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        HBRUSH fill = CreateSolidBrush(ResolveColour(settings.background));
+        MemoryDc memory(target);
+        OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+        SelectedObject drawingOn(memory, bitmap);
+        OwnedGdiObject<HBRUSH> fill(CreateSolidBrush(ResolveColour(settings.background)));
         FillRect(memory, &client, fill);
-        DeleteObject(fill);
         DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode);
         BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
                SRCCOPY);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
     }
 
     static BOOL CALLBACK TellDeactivated(HWND child, LPARAM) {

@@ -2,6 +2,7 @@
 // background by state and look, border, picture, caption, focus rectangle.
 #include <windows.h>
 #include "units/ext/super_button_unit.h"
+#include "units/framework/gdi_scope.h"
 #include "units/unit_support.h"
 
 namespace velmora {
@@ -9,7 +10,7 @@ namespace velmora {
 void SuperButton::Paint(DRAWITEMSTRUCT* item) {
     if (settings.systemColours) SystemColours();
     HDC dc = item->hDC;
-    int saved = SaveDC(dc);
+    SavedDcState asFound(dc);
     RECT rect = item->rcItem;
     bool selected = item->itemState & ODS_SELECTED;
     bool pressed = selected || (settings.checkMode && checked);
@@ -21,20 +22,15 @@ void SuperButton::Paint(DRAWITEMSTRUCT* item) {
     }
     COLORREF back = hot || pressed ? colours[HotBack] : focused ? colours[FocusBack] : colours[NormalBack];
     if (Rounded() && (hot || pressed)) {
-        HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+        OwnedGdiObject<HBRUSH> face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
         FillRect(dc, &rect, face);
-        DeleteObject(face);
-        HBRUSH brush = CreateSolidBrush(back);
-        HGDIOBJ oldBrush = SelectObject(dc, brush);
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
+        SelectedObject filling(dc, brush);
+        SelectedObject outline(dc, GetStockObject(BLACK_PEN));
         RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 8, 8);
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(brush);
     } else {
-        HBRUSH brush = CreateSolidBrush(back);
+        OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
         FillRect(dc, &rect, brush);
-        DeleteObject(brush);
     }
     DrawBorder(dc, rect, pressed);
     DrawPictures(dc, rect);
@@ -44,16 +40,14 @@ void SuperButton::Paint(DRAWITEMSTRUCT* item) {
         InflateRect(&focusRect, -3, -3);
         DrawFocusRect(dc, &focusRect);
     }
-    RestoreDC(dc, saved);
 }
 
 void SuperButton::DrawBorder(HDC dc, RECT rect, bool pressed) {
     if (Rounded()) return;
     if (pressed) {
         if (!Flat()) {
-            HBRUSH shadow = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
+            OwnedGdiObject<HBRUSH> shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
             FrameRect(dc, &rect, shadow);
-            DeleteObject(shadow);
         } else if (settings.hotBorder) {
             DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
         }

@@ -1,9 +1,18 @@
 #include "units/framework/font_properties.h"
 #include <cstring>
 #include "runtime/memory.h"
+#include "units/framework/gdi_scope.h"
 #include "units/framework/unit_properties.h"
 
 namespace velmora {
+namespace {
+
+int ScreenPixelsPerInch() {
+    WindowDc screen(nullptr);
+    return GetDeviceCaps(screen, LOGPIXELSY);
+}
+
+}  // namespace
 
 std::string FontFaceName(const LOGFONTA& font) {
     return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
@@ -15,9 +24,7 @@ uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
         font = &fallback;
     }
-    HDC screen = GetDC(nullptr);
-    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
+    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, ScreenPixelsPerInch());
     switch (subField) {
         case 0: return static_cast<uint32_t>(font->lfEscapement);
         case 1: return font->lfWeight >= 700 ? 1 : 0;
@@ -48,9 +55,7 @@ void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value) {
         case 3: font.lfStrikeOut = value ? 1 : 0; break;
         case 4: font.lfUnderline = value ? 1 : 0; break;
         case 5: {
-            HDC screen = GetDC(nullptr);
-            font.lfHeight = -MulDiv(static_cast<int32_t>(value), GetDeviceCaps(screen, LOGPIXELSY), 72);
-            ReleaseDC(nullptr, screen);
+            font.lfHeight = -MulDiv(static_cast<int32_t>(value), ScreenPixelsPerInch(), 72);
             break;
         }
         case 6: {

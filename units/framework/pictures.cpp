@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 #include <vector>
+#include "units/framework/gdi_scope.h"
 #include "units/framework/runtime_resources.h"
 
 namespace velmora {
@@ -148,7 +149,7 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
 void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode) {
     int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
     if (!picture || width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0) return;
-    int saved = SaveDC(dc);
+    SavedDcState asFound(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     switch (mode) {
         case 1:
@@ -171,7 +172,6 @@ void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area,
             DrawIconEx(dc, area.left, area.top, picture, width, height, 0, nullptr, DI_NORMAL);
             break;
     }
-    RestoreDC(dc, saved);
 }
 
 uint32_t SystemCursorOfCode(int32_t code) { return code >= 0 && code <= 14 ? systemCursors[code] : 0; }
