@@ -67,20 +67,21 @@ void Forget(const Text& path) {
 }  // namespace
 
 int32_t CreateTemporaryFile(const Text& path) {
-    EnterSection(fileSection);
+    HeldSection held(fileSection);
     int32_t file = closing ? 0 : CreateNewFile(path);
     if (file) Remember(path);
-    LeaveSection(fileSection);
     return file;
 }
 
 bool PublishTemporaryFile(const Text& temporary, const Text& target) {
     for (int attempt = 0; attempt < FileAttempts; ++attempt) {
-        EnterSection(fileSection);
-        bool ending = closing;
-        bool moved = !ending && MoveFileWithoutReplacing(temporary, target);
-        if (moved) Forget(temporary);
-        LeaveSection(fileSection);
+        bool ending = false, moved = false;
+        {
+            HeldSection held(fileSection);
+            ending = closing;
+            moved = !ending && MoveFileWithoutReplacing(temporary, target);
+            if (moved) Forget(temporary);
+        }
         if (moved) return true;
         if (ending) return false;  // the shutdown removes it
         if (FileExists(target.Arg())) break;  // another worker took the name
@@ -92,18 +93,20 @@ bool PublishTemporaryFile(const Text& temporary, const Text& target) {
 
 void DiscardTemporaryFile(const Text& temporary) {
     for (int attempt = 0; attempt < FileAttempts; ++attempt) {
-        EnterSection(fileSection);
-        bool ending = closing;
-        bool gone = !ending && (DeleteFileAt(temporary) || !FileExists(temporary.Arg()));
-        if (gone) Forget(temporary);
-        LeaveSection(fileSection);
+        bool ending = false, gone = false;
+        {
+            HeldSection held(fileSection);
+            ending = closing;
+            gone = !ending && (DeleteFileAt(temporary) || !FileExists(temporary.Arg()));
+            if (gone) Forget(temporary);
+        }
         if (gone || ending) return;
         Pause();
     }
 }
 
 void RemoveTemporaryFiles() {
-    EnterSection(fileSection);
+    HeldSection held(fileSection);
     closing = true;
     int retries = ShutdownRetries;
     for (uint32_t i = 1; i <= temporaryFiles.Count(); ++i) {
@@ -113,7 +116,6 @@ void RemoveTemporaryFiles() {
         // when the process ends and takes the worker's handle with it.
         while (!DeleteFileAt(path) && FileExists(path.Arg()) && retries-- > 0) Pause();
     }
-    LeaveSection(fileSection);
 }
 
 }  // namespace velmora::app

@@ -9,23 +9,19 @@ namespace velmora::app {
 using namespace routine;
 
 int32_t AppendLogLine(const Text& line) {
-    EnterSection(logSection);
-    int32_t index = InsertItem(LogList(), GetItemCount(LogList()), line.Arg());
-    LeaveSection(logSection);
-    return index;
+    HeldSection held(logSection);
+    return InsertItem(LogList(), GetItemCount(LogList()), line.Arg());
 }
 
 void ReplaceLogLine(int32_t index, const Text& line) {
     // Held while the line is replaced: another worker's append must not move it.
-    EnterSection(logSection);
+    HeldSection held(logSection);
     SetItemText(LogList(), index, line.Arg());
-    LeaveSection(logSection);
 }
 
 void CountOne() {
-    EnterSection(countSection);
+    HeldSection held(countSection);
     ++doneCount;
-    LeaveSection(countSection);
 }
 
 }  // namespace velmora::app

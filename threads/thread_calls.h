@@ -30,4 +30,16 @@ inline void LeaveSection(int32_t section) {
     Library(ThreadCommand(CmdLeaveSection), ThreadLibraryNumber, IntArg(section));
 }
 
+// A section entered for the scope and left however the scope ends.
+class HeldSection {
+public:
+    explicit HeldSection(int32_t section) : section_(section) { EnterSection(section); }
+    ~HeldSection() { LeaveSection(section_); }
+    HeldSection(const HeldSection&) = delete;
+    HeldSection& operator=(const HeldSection&) = delete;
+
+private:
+    int32_t section_;
+};
+
 }  // namespace velmora::routine

@@ -23,11 +23,19 @@ constexpr int MaximumRedirects = 20;
 
 bool Contains(const Text& text, const char* sought) { return FindText(text.Arg(), sought, {}, false) != -1; }
 
-void CloseHandles(Handle request, Handle connection, Handle internet) {
-    CallDll(DllInternetCloseHandle, request);
-    CallDll(DllInternetCloseHandle, connection);
-    CallDll(DllInternetCloseHandle, internet);
-}
+// The visit's three handles, closed request first however the visit ends.
+struct VisitHandles {
+    Handle internet = 0, connection = 0, request = 0;
+    ~VisitHandles() {
+        if (internet) Close();
+    }
+    void Close() {
+        CallDll(DllInternetCloseHandle, request);
+        CallDll(DllInternetCloseHandle, connection);
+        CallDll(DllInternetCloseHandle, internet);
+        internet = connection = request = 0;
+    }
+};
 
 // Set on the internet handle for connecting and on the request for sending
 // and receiving, where every WinINet honours them.
@@ -67,24 +75,22 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     }
 
     // 3-4. Internet handle and connection.
-    Handle internet;
+    VisitHandles handles;
     if (proxyParameter.given) {
         Text proxyList = Join("http=", proxy);
-        internet = CallDll(DllInternetOpen, Word(agent), OpenTypeProxy, Word(proxyList), 0, 0);
+        handles.internet = CallDll(DllInternetOpen, Word(agent), OpenTypeProxy, Word(proxyList), 0, 0);
     } else {
-        internet = CallDll(DllInternetOpen, Word(agent), OpenTypeDirect, 0, 0, 0);
+        handles.internet = CallDll(DllInternetOpen, Word(agent), OpenTypeDirect, 0, 0, 0);
     }
-    if (!internet) {
+    if (!handles.internet) {
         CallDll(DllInternetCloseHandle, 0);
         return Bytes();
     }
-    SetTimeouts(internet);
+    SetTimeouts(handles.internet);
     Text host = UrlHost(url.Arg());
-    Handle connection = CallDll(DllInternetConnect, internet, Word(host), UrlPort(url.Arg()), 0, 0, ServiceHttp, 0, 0);
-    if (!connection) {
-        CloseHandles(0, 0, internet);
-        return Bytes();
-    }
+    handles.connection =
+        CallDll(DllInternetConnect, handles.internet, Word(host), UrlPort(url.Arg()), 0, 0, ServiceHttp, 0, 0);
+    if (!handles.connection) return Bytes();
 
     // 5-6. Flags and the request.
     int32_t flags = BitOr(FlagReload, FlagNeedFile);
@@ -94,11 +100,10 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     Text loweredScheme = ToLower(scheme.Arg());
     flags = BitOr(flags, SameText(loweredScheme.Get(), "https") ? FlagSecure : FlagIgnoreRedirectToHttps);
     Text path = UrlPath(url.Arg());
-    Handle request = CallDll(DllHttpOpenRequest, connection, Word(verb), Word(path), Word("HTTP/1.1"), 0, 0, flags, 0);
-    if (!request) {
-        CloseHandles(0, connection, internet);
-        return Bytes();
-    }
+    handles.request =
+        CallDll(DllHttpOpenRequest, handles.connection, Word(verb), Word(path), Word("HTTP/1.1"), 0, 0, flags, 0);
+    if (!handles.request) return Bytes();
+    Handle request = handles.request;
     SetTimeouts(request);
 
     // 7. Header completion, in the caller's variable.
@@ -135,7 +140,7 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     responseHeaders = BlankText(5000);
     uint32_t headerLength = 5000;
     CallDll(DllHttpQueryInfo, request, RawHeadersCrlf, Word(responseHeaders), AddressOf(&headerLength), 0);
-    CloseHandles(request, connection, internet);
+    handles.Close();
 
     // 12-14. Location, cookies, redirect default.
     receivedCookies = Text();
