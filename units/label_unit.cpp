@@ -78,13 +78,14 @@ public:
 
     bool Create(const CreateParams& params) {
         RegisterLabelClass();
+        // The window finds this object at WM_NCCREATE, so creation's own messages reach it.
+        Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
                                       params.left, params.top, params.width, params.height, params.parent,
                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), nullptr);
+                                      GetModuleHandleA(nullptr), this);
         if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
+        created_ = true;
         font.Set(settings.font);
         if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
         // Icon pictures are drawn; any other picture is left out and the label shows its background.
@@ -171,8 +172,14 @@ private:
 
     HICON picture_ = nullptr;
     int pictureWidth_ = 0, pictureHeight_ = 0;
+    bool created_ = false;  // CreateWindowEx has returned the window
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE)
+            if (auto* creating = static_cast<LabelUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)) {
+                creating->Attach(window, creating->WindowId(), creating->UnitId());
+                BindUnitToWindow(window, creating);
+            }
         auto* unit = static_cast<LabelUnit*>(UnitOfWindow(window));
         switch (message) {
             case WM_ERASEBKGND:
@@ -198,8 +205,11 @@ private:
             case WM_NCDESTROY:
                 if (unit) {
                     BindUnitToWindow(window, nullptr);
-                    ForgetUnit(unit);
-                    delete unit;
+                    // A window that failed during its creation leaves its object to the creator.
+                    if (unit->created_) {
+                        ForgetUnit(unit);
+                        delete unit;
+                    }
                 }
                 break;
             default:

@@ -86,12 +86,12 @@ public:
         if (owner) style |= WS_POPUP;
         std::string windowClass = s.className.empty() ? "KVWindow" : s.className;
         RegisterWindowClass(windowClass);
+        // The window finds this object at WM_NCCREATE, so creation's own messages reach it.
+        Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
-                                      params.height, owner, params.menu, GetModuleHandleA(nullptr), nullptr);
+                                      params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
         if (!window) return false;
-        Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, this);
-        previous_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+        created_ = true;
         RECT outer;
         GetWindowRect(window, &outer);
         if (outer.right - outer.left != params.width || outer.bottom - outer.top != params.height)
@@ -146,7 +146,7 @@ private:
         if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return;
         WNDCLASSA windowClass{};
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.lpszClassName = name.c_str();
@@ -174,6 +174,11 @@ private:
     }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_NCCREATE)
+            if (auto* creating = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)) {
+                creating->Attach(window, creating->WindowId(), creating->UnitId());
+                BindUnitToWindow(window, creating);
+            }
         auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window));
         if (!unit) return DefWindowProcA(window, message, wParam, lParam);
         LRESULT reflected = 0;
@@ -199,22 +204,23 @@ private:
                 unit->settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
                 break;
             case WM_NCDESTROY: {
-                WNDPROC previous = unit->previous_;
-                uint32_t windowId = unit->WindowId();
                 BindUnitToWindow(window, nullptr);
+                // A window that failed during its creation leaves its object to the creator.
+                if (!unit->created_) return DefWindowProcA(window, message, wParam, lParam);
+                uint32_t windowId = unit->WindowId();
                 ForgetUnit(unit);
                 delete unit;
-                LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+                LRESULT result = DefWindowProcA(window, message, wParam, lParam);
                 FinishWindowCleanup(windowId);
                 return result;
             }
             default:
                 break;
         }
-        return CallWindowProcA(unit->previous_, window, message, wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
     }
 
-    WNDPROC previous_ = nullptr;
+    bool created_ = false;  // CreateWindowEx has returned the window
     HICON background_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;  // the runtime's, at the small size

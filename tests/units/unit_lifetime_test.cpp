@@ -152,6 +152,45 @@ TEST(Recreation, WorkRunInThePumpMayMoveTheUnitTable) {
     EXPECT_FALSE(GetWindowLongA(UnitHandle(listId), GWL_STYLE) & LBS_SORT);
 }
 
+// Whether each window made while the hook was set found its unit before its
+// procedure saw WM_CREATE, by class name.
+std::vector<std::pair<std::string, bool>> boundAtCreate;
+LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_CREATE) {
+        char name[64] = {};
+        GetClassNameA(call->hwnd, name, sizeof name);
+        boundAtCreate.emplace_back(name, UnitOfWindow(call->hwnd) != nullptr);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Creation, TheWindowAndItsLabelsFindTheirUnitsWhileBeingMade) {
+    CloseMainWindow();
+    boundAtCreate.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCreation, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    HWND window = OpenMainWindow();
+    UnhookWindowsHookEx(hook);
+    ASSERT_NE(window, nullptr);
+    char windowClass[64] = {}, labelClass[64] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    GetClassNameA(UnitHandle(progressId), labelClass, sizeof labelClass);
+    int windows = 0, labels = 0;
+    for (const auto& [name, bound] : boundAtCreate) {
+        if (name == windowClass) {
+            ++windows;
+            EXPECT_TRUE(bound) << "the window";
+        }
+        if (name == labelClass) {
+            ++labels;
+            EXPECT_TRUE(bound) << "a label";
+        }
+    }
+    EXPECT_EQ(windows, 1);
+    EXPECT_GE(labels, 1);
+}
+
 TEST(Recreation, AWindowClosedInThePumpEndsItQuietly) {
     HWND window = OpenMainWindow();
     PostMessageA(window, WM_CLOSE, 0, 0);
