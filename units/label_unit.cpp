@@ -77,15 +77,23 @@ public:
     }
 
     bool Create(const CreateParams& params) {
-        RegisterLabelClass();
-        // The window finds this object at WM_NCCREATE, so creation's own messages reach it.
+        // The label's class finds this object at WM_NCCREATE, so creation's own
+        // messages reach it; should another procedure own the class's name, the
+        // window is subclassed once it exists.
+        bool ownClass = RegisterLabelClass();
         Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
                                       params.left, params.top, params.width, params.height, params.parent,
                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), this);
+                                      GetModuleHandleA(nullptr), ownClass ? this : nullptr);
         if (!window) return false;
         created_ = true;
+        if (Window() != window) {
+            Attach(window, params.windowId, params.unitId);
+            BindUnitToWindow(window, this);
+            previous_ = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+        }
         font.Set(settings.font);
         if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
         // Icon pictures are drawn; any other picture is left out and the label shows its background.
@@ -158,21 +166,23 @@ public:
     }
 
 private:
-    static void RegisterLabelClass() {
+    // Whether the class is ours: registered here, or before with this procedure.
+    static bool RegisterLabelClass() {
         WNDCLASSA existing;
-        if (GetClassInfoA(GetModuleHandleA(nullptr), labelClass, &existing)) return;
+        if (GetClassInfoA(GetModuleHandleA(nullptr), labelClass, &existing)) return existing.lpfnWndProc == Procedure;
         WNDCLASSA windowClass{};
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.lpszClassName = labelClass;
-        RegisterClassA(&windowClass);
+        return RegisterClassA(&windowClass) != 0;
     }
 
     HICON picture_ = nullptr;
     int pictureWidth_ = 0, pictureHeight_ = 0;
-    bool created_ = false;  // CreateWindowEx has returned the window
+    bool created_ = false;       // CreateWindowEx has returned the window
+    WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_NCCREATE)
@@ -180,7 +190,9 @@ private:
                 creating->Attach(window, creating->WindowId(), creating->UnitId());
                 BindUnitToWindow(window, creating);
             }
-        auto* unit = static_cast<LabelUnit*>(UnitOfWindow(window));
+        // Only a label's own object: a window may name this class in its template.
+        auto* unit = dynamic_cast<LabelUnit*>(UnitOfWindow(window));
+        WNDPROC previous = unit ? unit->previous_ : nullptr;
         switch (message) {
             case WM_ERASEBKGND:
                 return 1;
@@ -215,7 +227,7 @@ private:
             default:
                 break;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return CallPreviousProcedure(previous, window, message, wParam, lParam);
     }
 };
 

@@ -18,6 +18,11 @@ inline void SetColourProperty(uint32_t& setting, uint32_t colour, HWND window) {
 // Fills a rectangle with a colour without making a brush (the text
 // background's opaque fill), for drawing made of many small fills.
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
+// The procedure a unit's window had before the unit's own, or the default one.
+inline LRESULT CallPreviousProcedure(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
+                    : DefWindowProcA(window, message, wParam, lParam);
+}
 // A font from a 60-byte description with character set, precisions, quality
 // and pitch overridden; the default GUI font (not owned) for any other length.
 HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned);

@@ -85,13 +85,22 @@ public:
         if (!s.inTaskbar && !owner) owner = App().hiddenWindow;
         if (owner) style |= WS_POPUP;
         std::string windowClass = s.className.empty() ? "KVWindow" : s.className;
-        RegisterWindowClass(windowClass);
-        // The window finds this object at WM_NCCREATE, so creation's own messages reach it.
+        // A class of ours finds this object at WM_NCCREATE, so creation's own
+        // messages reach it; a class of that name that another procedure owns
+        // (a template may name any class) is subclassed once the window exists.
+        bool ownClass = RegisterWindowClass(windowClass);
         Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
-                                      params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
+                                      params.height, owner, params.menu, GetModuleHandleA(nullptr),
+                                      ownClass ? this : nullptr);
         if (!window) return false;
         created_ = true;
+        if (Window() != window) {
+            Attach(window, params.windowId, params.unitId);
+            BindUnitToWindow(window, this);
+            previous_ = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+        }
         RECT outer;
         GetWindowRect(window, &outer);
         if (outer.right - outer.left != params.width || outer.bottom - outer.top != params.height)
@@ -141,16 +150,17 @@ public:
     }
 
 private:
-    static void RegisterWindowClass(const std::string& name) {
+    // Whether the class is ours: registered here, or before with this procedure.
+    static bool RegisterWindowClass(const std::string& name) {
         WNDCLASSA existing;
-        if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return;
+        if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return existing.lpfnWndProc == Procedure;
         WNDCLASSA windowClass{};
         windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
         windowClass.lpfnWndProc = Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         windowClass.lpszClassName = name.c_str();
-        RegisterClassA(&windowClass);
+        return RegisterClassA(&windowClass) != 0;
     }
 
     void Paint(HDC target, const RECT& area) {
@@ -179,7 +189,8 @@ private:
                 creating->Attach(window, creating->WindowId(), creating->UnitId());
                 BindUnitToWindow(window, creating);
             }
-        auto* unit = static_cast<WindowUnit*>(UnitOfWindow(window));
+        // Only a window's own object: another type's class may stand behind this procedure.
+        auto* unit = dynamic_cast<WindowUnit*>(UnitOfWindow(window));
         if (!unit) return DefWindowProcA(window, message, wParam, lParam);
         LRESULT reflected = 0;
         if (ReflectToChild(message, wParam, lParam, reflected)) return reflected;
@@ -204,23 +215,25 @@ private:
                 unit->settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
                 break;
             case WM_NCDESTROY: {
+                WNDPROC previous = unit->previous_;
                 BindUnitToWindow(window, nullptr);
                 // A window that failed during its creation leaves its object to the creator.
-                if (!unit->created_) return DefWindowProcA(window, message, wParam, lParam);
+                if (!unit->created_) return CallPreviousProcedure(previous, window, message, wParam, lParam);
                 uint32_t windowId = unit->WindowId();
                 ForgetUnit(unit);
                 delete unit;
-                LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+                LRESULT result = CallPreviousProcedure(previous, window, message, wParam, lParam);
                 FinishWindowCleanup(windowId);
                 return result;
             }
             default:
                 break;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return CallPreviousProcedure(unit->previous_, window, message, wParam, lParam);
     }
 
-    bool created_ = false;  // CreateWindowEx has returned the window
+    bool created_ = false;       // CreateWindowEx has returned the window
+    WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
     HICON background_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;  // the runtime's, at the small size

@@ -52,12 +52,13 @@ std::vector<uint8_t> SuperButtonStream(const std::vector<uint8_t>& hover, const 
     return stream.bytes;
 }
 
-// A version 6 window, not shown, with a background sound.
-std::vector<uint8_t> WindowStream(const std::vector<uint8_t>& sound, uint32_t playSetting) {
+// A version 6 window, not shown, with a background sound and its class's name.
+std::vector<uint8_t> WindowStream(const std::vector<uint8_t>& sound, uint32_t playSetting,
+                                  const std::string& className = "") {
     StreamWriter stream;
     for (uint32_t field : {6u, 2u, 1u, 0xFF000000u, 0u, 1u, 1u, 0u, 1u, playSetting, 0u, 1u, 0u, 0u, 1u, 0u, 0u, 0u, 0u})
         stream.Dword(field);
-    stream.Text("");
+    stream.Text(className);
     stream.Block({});
     stream.Block({});
     stream.Block(sound);
@@ -189,6 +190,38 @@ TEST(Creation, TheWindowAndItsLabelsFindTheirUnitsWhileBeingMade) {
     }
     EXPECT_EQ(windows, 1);
     EXPECT_GE(labels, 1);
+}
+
+// A template may name any class for its window: one that another procedure
+// owns (the platform's static control, the label's own class) still gives a
+// window bound to its unit, and neither procedure takes the other's object.
+TEST(Creation, AWindowNamingAClassOfAnotherProcedureIsBoundOnceMade) {
+    OpenMainWindow();  // the label's class exists
+    auto create = UnitOperation<CreateOperation>(FindUnitType(0x00010001), UnitServiceCreate);
+    for (const char* name : {"Static", "VelmoraLabel"}) {
+        std::vector<uint8_t> stream = WindowStream({}, 2, name);
+        CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), 0, nullptr, 0, nullptr, 0, 0, 200,
+                            100, 0x52FFFFFF, 0x06010000};
+        UnitObject* window = create(params);
+        ASSERT_NE(window, nullptr) << name;
+        ASSERT_NE(window->Window(), nullptr) << name;
+        EXPECT_EQ(UnitOfWindow(window->Window()), window) << name;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        SendMessageA(window->Window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);  // no label paint
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        SetWindowTextA(window->Window(), "renamed");  // the unit keeps the caption it is told
+        auto get = UnitOperation<GetPropertyOperation>(FindUnitType(0x00010001), UnitServiceGetProperty);
+        uint32_t raw[2] = {0, 0};
+        ASSERT_EQ(get(window, 0, raw), 1);
+        EXPECT_STREQ(reinterpret_cast<const char*>(raw[0]), "renamed") << name;
+        DestroyWindow(window->Window());
+    }
 }
 
 TEST(Recreation, AWindowClosedInThePumpEndsItQuietly) {
