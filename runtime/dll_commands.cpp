@@ -28,7 +28,8 @@ struct DllCommandTables {
     std::unique_ptr<std::atomic<void*>[]> addresses;
     size_t count = 0;
 };
-DllCommandTables dll;
+// Never destroyed: a worker may call while the process ends.
+DllCommandTables& dll = *new DllCommandTables;
 
 [[noreturn]] void ReportUnbound(const char* library, const char* exportName) {
     char message[1024];

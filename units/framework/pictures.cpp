@@ -111,8 +111,10 @@ HICON TiledBlock(HDC dc, HICON picture, int width, int height, int* blockWidth, 
 // Tiles from the area's top-left corner, drawn only where they meet the clip
 // box: a unit far larger than the screen costs what its visible part costs.
 void DrawTiles(HDC dc, HICON picture, int width, int height, const RECT& area) {
-    RECT clip;
-    if (GetClipBox(dc, &clip) == NULLREGION || clip.right <= clip.left || clip.bottom <= clip.top) return;
+    RECT clip{};
+    int region = GetClipBox(dc, &clip);
+    if ((region != SIMPLEREGION && region != COMPLEXREGION) || clip.right <= clip.left || clip.bottom <= clip.top)
+        return;
     HICON block = TiledBlock(dc, picture, width, height, &width, &height);
     HICON tile = block ? block : picture;
     int firstX = area.left + std::max(0L, clip.left - area.left) / width * width;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <vector>
 #include "commands/core_library.h"
+#include "runtime/runtime_services.h"
 
 namespace velmora {
 namespace {
@@ -13,7 +14,7 @@ std::vector<void*>& Blocks() {
 }
 
 int32_t Services(int32_t service, uint32_t parameter1, uint32_t) {
-    if (service != 2024) std::abort();
+    if (service != Service::Allocate) std::abort();
     void* block = std::malloc(parameter1 ? parameter1 : 1);
     Blocks().push_back(block);
     return static_cast<int32_t>(reinterpret_cast<uintptr_t>(block));
