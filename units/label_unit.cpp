@@ -85,15 +85,10 @@ public:
         HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
                                       params.left, params.top, params.width, params.height, params.parent,
                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), ownClass ? this : nullptr);
+                                      GetModuleHandleA(nullptr), ownClass ? static_cast<UnitObject*>(this) : nullptr);
         if (!window) return false;
         created_ = true;
-        if (Window() != window) {
-            Attach(window, params.windowId, params.unitId);
-            BindUnitToWindow(window, this);
-            previous_ = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
-        }
+        previous_ = BindAfterCreation(this, window, Procedure);
         font.Set(settings.font);
         if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
         // Icon pictures are drawn; any other picture is left out and the label shows its background.
@@ -185,11 +180,7 @@ private:
     WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            if (auto* creating = static_cast<LabelUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)) {
-                creating->Attach(window, creating->WindowId(), creating->UnitId());
-                BindUnitToWindow(window, creating);
-            }
+        if (message == WM_NCCREATE) BindAtCreation(window, lParam);
         // Only a label's own object: a window may name this class in its template.
         auto* unit = dynamic_cast<LabelUnit*>(UnitOfWindow(window));
         WNDPROC previous = unit ? unit->previous_ : nullptr;

@@ -29,6 +29,15 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
 // (common property 7); true when it did, else the class cursor applies.
 bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam);
 
+// Units with a class of their own (the window, the label) pass themselves as
+// CreateWindowEx's creation parameter; their class procedure calls this at
+// WM_NCCREATE, so the messages of creation reach the unit.
+void BindAtCreation(HWND window, LPARAM createStruct);
+// After CreateWindowEx: a unit that was not bound at creation (another
+// procedure owns its class's name) is bound now and subclassed with
+// `procedure`; answers the procedure replaced, null when none was.
+WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure);
+
 // Creates a platform control (class "BUTTON", "EDIT", "LISTBOX") for a unit
 // at the template's place: attached to the unit, subclassed so its messages
 // reach the unit, with the unit's font. Null when the platform refuses.

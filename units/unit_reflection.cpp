@@ -32,6 +32,20 @@ bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+void BindAtCreation(HWND window, LPARAM createStruct) {
+    auto* unit = static_cast<UnitObject*>(reinterpret_cast<const CREATESTRUCTA*>(createStruct)->lpCreateParams);
+    if (!unit) return;
+    unit->Attach(window, unit->WindowId(), unit->UnitId());
+    BindUnitToWindow(window, unit);
+}
+
+WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure) {
+    if (unit->Window() == window) return nullptr;
+    unit->Attach(window, unit->WindowId(), unit->UnitId());
+    BindUnitToWindow(window, unit);
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+}
+
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
                        int height) {

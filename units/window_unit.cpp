@@ -92,15 +92,10 @@ public:
         Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
                                       params.height, owner, params.menu, GetModuleHandleA(nullptr),
-                                      ownClass ? this : nullptr);
+                                      ownClass ? static_cast<UnitObject*>(this) : nullptr);
         if (!window) return false;
         created_ = true;
-        if (Window() != window) {
-            Attach(window, params.windowId, params.unitId);
-            BindUnitToWindow(window, this);
-            previous_ = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
-        }
+        previous_ = BindAfterCreation(this, window, Procedure);
         RECT outer;
         GetWindowRect(window, &outer);
         if (outer.right - outer.left != params.width || outer.bottom - outer.top != params.height)
@@ -184,11 +179,7 @@ private:
     }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE)
-            if (auto* creating = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)) {
-                creating->Attach(window, creating->WindowId(), creating->UnitId());
-                BindUnitToWindow(window, creating);
-            }
+        if (message == WM_NCCREATE) BindAtCreation(window, lParam);
         // Only a window's own object: another type's class may stand behind this procedure.
         auto* unit = dynamic_cast<WindowUnit*>(UnitOfWindow(window));
         if (!unit) return DefWindowProcA(window, message, wParam, lParam);
