@@ -12,9 +12,10 @@
 namespace velmora::commands {
 namespace {
 
-// Runtime service 2007: a list box that is not live is a fatal error.
+// A list box that is not live is the service's fatal error.
 HWND ListWindow(const ValueRecord& reference) {
-    auto* unit = reinterpret_cast<UnitObject*>(CoreRuntimeServices()(Service::RequireUnit, reference.low, reference.high));
+    int32_t found = CoreRuntimeServices()(Service::RequireUnit, reference.low, reference.high);
+    auto* unit = reinterpret_cast<UnitObject*>(found);
     return unit->Window();
 }
 

@@ -34,10 +34,10 @@ enum PropertyDataType : uint16_t {
 // A program's copy of a property's text, in the runtime heap; null for the empty text.
 char* CopyPropertyText(const char* text);
 
-// The unit object of a window and unit, or null (runtime service 2006).
+// The unit object of a window and unit, or null (Service::LiveUnit).
 class UnitObject;
 UnitObject* LiveUnit(uint32_t windowId, uint32_t unitId);
-// The same, but a missing unit is the fatal error of service 2007.
+// The same, but a missing unit is the fatal error of Service::RequireUnit.
 UnitObject* RequireLiveUnit(uint32_t windowId, uint32_t unitId);
 // The cursor made for the unit's record (common property 7), or null when it
 // has none or the record holds another object.

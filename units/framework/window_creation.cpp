@@ -15,7 +15,7 @@ namespace {
 
 constexpr uint32_t StyleDisabled = 0x08000000, StyleTabStop = 0x00010000;
 
-// Event delivery stays off from service 2009 until 2010, whatever path ends creation.
+// Event delivery stays off from CreationBegins until CreationEnds, whatever path ends creation.
 struct CreationPhase {
     CreationPhase() { RuntimeService(Service::CreationBegins, 0, 0); }
     ~CreationPhase() { RuntimeService(Service::CreationEnds, 0, 0); }
