@@ -1,9 +1,38 @@
 #include <windows.h>
 #include <commctrl.h>
+#include <cstdint>
+#include <utility>
 #include "units/standard_units.h"
 #include "units/unit_support.h"
 
 namespace velmora {
+namespace {
+
+// The unit whose platform control this thread is making, until the platform
+// announces the control's window; and the unit whose control is not yet
+// made, which its window must not delete should the creation fail.
+thread_local UnitObject* controlAwaited = nullptr;
+thread_local const UnitObject* controlUnfinished = nullptr;
+thread_local int awaitedChildId = 0;
+
+// The platform's controls have their own class procedure: the unit binds and
+// subclasses the control when the platform announces its window, before
+// WM_NCCREATE, so the messages of creation reach the unit too.
+LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && controlAwaited) {
+        const CREATESTRUCTA* made = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
+        if (reinterpret_cast<intptr_t>(made->hMenu) == awaitedChildId) {
+            UnitObject* unit = std::exchange(controlAwaited, nullptr);
+            auto window = reinterpret_cast<HWND>(wParam);
+            unit->Attach(window, unit->WindowId(), unit->UnitId());
+            BindUnitToWindow(window, unit);
+            SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
 
 LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR data) {
@@ -13,8 +42,11 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
         unit->OnMessage(message, wParam, lParam, ignored);
         RemoveWindowSubclass(window, ChildUnitProcedure, id);
         BindUnitToWindow(window, nullptr);
-        ForgetUnit(unit);
-        delete unit;
+        // A control that failed while being made leaves its unit to the creator.
+        if (unit != controlUnfinished) {
+            ForgetUnit(unit);
+            delete unit;
+        }
         return DefSubclassProc(window, message, wParam, lParam);
     }
     if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
@@ -49,13 +81,23 @@ WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure) {
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
                        int height) {
+    unit->Attach(nullptr, params.windowId, params.unitId);
+    controlAwaited = unit;
+    controlUnfinished = unit;
+    awaitedChildId = params.childId;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CatchControlCreation, nullptr, GetCurrentThreadId());
     HWND window = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, height,
                                   params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
                                   GetModuleHandleA(nullptr), nullptr);
+    if (hook) UnhookWindowsHookEx(hook);
+    controlAwaited = nullptr;
+    controlUnfinished = nullptr;
     if (!window) return nullptr;
-    unit->Attach(window, params.windowId, params.unitId);
-    BindUnitToWindow(window, unit);
-    SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+    if (unit->Window() != window) {  // no hook: bound and subclassed now, as the platform allows
+        unit->Attach(window, params.windowId, params.unitId);
+        BindUnitToWindow(window, unit);
+        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+    }
     font.Set(fontDescription);
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
     return window;

@@ -166,7 +166,7 @@ LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(Creation, TheWindowAndItsLabelsFindTheirUnitsWhileBeingMade) {
+TEST(Creation, EveryUnitFindsItsObjectWhileItsWindowIsBeingMade) {
     CloseMainWindow();
     boundAtCreate.clear();
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCreation, nullptr, GetCurrentThreadId());
@@ -177,7 +177,7 @@ TEST(Creation, TheWindowAndItsLabelsFindTheirUnitsWhileBeingMade) {
     char windowClass[64] = {}, labelClass[64] = {};
     GetClassNameA(window, windowClass, sizeof windowClass);
     GetClassNameA(UnitHandle(progressId), labelClass, sizeof labelClass);
-    int windows = 0, labels = 0;
+    int windows = 0, labels = 0, controls = 0;
     for (const auto& [name, bound] : boundAtCreate) {
         if (name == windowClass) {
             ++windows;
@@ -187,9 +187,16 @@ TEST(Creation, TheWindowAndItsLabelsFindTheirUnitsWhileBeingMade) {
             ++labels;
             EXPECT_TRUE(bound) << "a label";
         }
+        // The platform's controls: edit box, buttons and the super button, list box.
+        if (_stricmp(name.c_str(), "Edit") == 0 || _stricmp(name.c_str(), "Button") == 0 ||
+            _stricmp(name.c_str(), "ListBox") == 0) {
+            ++controls;
+            EXPECT_TRUE(bound) << name;
+        }
     }
     EXPECT_EQ(windows, 1);
     EXPECT_GE(labels, 1);
+    EXPECT_GE(controls, 4);
 }
 
 // A template may name any class for its window: one that another procedure
@@ -396,6 +403,41 @@ TEST(Bounds, DamagedPicturesAndPointersGiveNone) {
         EXPECT_EQ(made != nullptr, length == block.size()) << length;
         if (made) DestroyCursor(made);
     }
+}
+
+// Makes every window a unit asks for fail its WM_CREATE, after the runtime
+// has bound and subclassed it: a procedure of the test's goes on top and
+// answers -1, and the platform destroys the half-made window.
+WNDPROC beneathRefusal = nullptr;
+LRESULT CALLBACK RefuseCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) return -1;
+    return CallWindowProcA(beneathRefusal, window, message, wParam, lParam);
+}
+LRESULT CALLBACK FailWmCreate(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND)
+        beneathRefusal = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefuseCreate)));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Creation, AUnitWhoseWindowFailsWhileBeingMadeIsFreedOnceByItsCreator) {
+    OpenMainWindow();
+    HHOOK failing = SetWindowsHookExA(WH_CBT, FailWmCreate, nullptr, GetCurrentThreadId());
+    ASSERT_NE(failing, nullptr);
+    UnitObject* box = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
+    auto create = UnitOperation<CreateOperation>(FindUnitType(0x00010001), UnitServiceCreate);
+    std::vector<uint8_t> stream = WindowStream({}, 2);
+    CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), 0, nullptr, 0, nullptr, 0, 0, 200, 100,
+                        0x52FFFFFF, 0x06010000};
+    UnitObject* window = create(params);  // a class of its own: bound at WM_NCCREATE
+    UnhookWindowsHookEx(failing);
+    EXPECT_EQ(box, nullptr);
+    EXPECT_EQ(window, nullptr);
+    // A unit deleted twice would corrupt the heap: the next one is made and freed as usual.
+    UnitObject* again = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
+    ASSERT_NE(again, nullptr);
+    DestroyWindow(again->Window());
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
 }  // namespace
