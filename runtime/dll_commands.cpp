@@ -29,7 +29,10 @@ struct DllCommandTables {
     size_t count = 0;
 };
 // Never destroyed: a worker may call while the process ends.
-DllCommandTables& dll = *new DllCommandTables;
+DllCommandTables& Tables() {
+    static auto* tables = new DllCommandTables;
+    return *tables;
+}
 
 [[noreturn]] void ReportUnbound(const char* library, const char* exportName) {
     char message[1024];
@@ -63,6 +66,7 @@ std::atomic<bool> tablesReleased{false};
 }  // namespace
 
 void SetUpDllCommandTables(const ProgramHeader& header) {
+    DllCommandTables& dll = Tables();
     uint32_t count = header.dllCommandCount;
     dll.libraryNames.assign(header.dllLibraryNames, header.dllLibraryNames + count);
     dll.functionNames.assign(header.dllFunctionNames, header.dllFunctionNames + count);
@@ -72,6 +76,7 @@ void SetUpDllCommandTables(const ProgramHeader& header) {
 }
 
 DllCommandBinding DllCommandAt(int32_t index) {
+    DllCommandTables& dll = Tables();
     if (index < 0 || static_cast<size_t>(index) >= dll.count) return {};
     return {dll.libraryNames[index], dll.functionNames[index], dll.modules[index],
             dll.addresses[index].load(std::memory_order_acquire)};
@@ -81,12 +86,14 @@ void ReleaseDllCommands() {
     tablesReleased = true;
     // Left to the process end, which follows at once, while a call is running.
     if (callsInFlight.load() != 0) return;
+    DllCommandTables& dll = Tables();
     for (HMODULE module : dll.modules)
         if (module) FreeLibrary(module);
     dll = DllCommandTables{};
 }
 
 void* ResolveDllCommand(int32_t index) {
+    DllCommandTables& dll = Tables();
     if (index < 0 || static_cast<size_t>(index) >= dll.count) ReportUnbound("", "");
     if (void* bound = dll.addresses[index].load(std::memory_order_acquire)) return bound;
     // Download workers bind file commands from several threads at once: one binds, the others wait.

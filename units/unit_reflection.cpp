@@ -8,21 +8,27 @@
 namespace velmora {
 namespace {
 
-// The unit whose platform control this thread is making, until the platform
-// announces the control's window; and the unit whose control is not yet
-// made, which its window must not delete should the creation fail.
-thread_local UnitObject* controlAwaited = nullptr;
-thread_local const UnitObject* controlUnfinished = nullptr;
-thread_local int awaitedChildId = 0;
+// The control this thread is making: its unit, until the platform announces
+// its window, and whether the creation has ended (a control that fails while
+// being made leaves its unit to the creator).
+struct ControlBeingMade {
+    UnitObject* awaited = nullptr;
+    const UnitObject* unfinished = nullptr;
+    int childId = 0;
+    HWND parent = nullptr;
+};
+thread_local ControlBeingMade controlBeingMade;
 
 // The platform's controls have their own class procedure: the unit binds and
 // subclasses the control when the platform announces its window, before
 // WM_NCCREATE, so the messages of creation reach the unit too.
 LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND && controlAwaited) {
-        const CREATESTRUCTA* made = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
-        if (reinterpret_cast<intptr_t>(made->hMenu) == awaitedChildId) {
-            UnitObject* unit = std::exchange(controlAwaited, nullptr);
+    ControlBeingMade& made = controlBeingMade;
+    if (code == HCBT_CREATEWND && made.awaited) {
+        const CREATESTRUCTA* created = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
+        // The platform may make windows of its own first (an input method's): the control is the child asked for.
+        if (reinterpret_cast<intptr_t>(created->hMenu) == made.childId && created->hwndParent == made.parent) {
+            UnitObject* unit = std::exchange(made.awaited, nullptr);
             auto window = reinterpret_cast<HWND>(wParam);
             unit->Attach(window, unit->WindowId(), unit->UnitId());
             BindUnitToWindow(window, unit);
@@ -31,6 +37,26 @@ LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
+
+// The hook for one control's creation; what an outer creation on this thread
+// was waiting for comes back when it ends.
+class CreationHook {
+public:
+    CreationHook(UnitObject* unit, const CreateParams& params) : outer_(controlBeingMade) {
+        controlBeingMade = {unit, unit, params.childId, params.parent};
+        hook_ = SetWindowsHookExA(WH_CBT, CatchControlCreation, nullptr, GetCurrentThreadId());
+    }
+    ~CreationHook() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+        controlBeingMade = outer_;
+    }
+    CreationHook(const CreationHook&) = delete;
+    CreationHook& operator=(const CreationHook&) = delete;
+
+private:
+    ControlBeingMade outer_;
+    HHOOK hook_ = nullptr;
+};
 
 }  // namespace
 
@@ -43,7 +69,7 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
         RemoveWindowSubclass(window, ChildUnitProcedure, id);
         BindUnitToWindow(window, nullptr);
         // A control that failed while being made leaves its unit to the creator.
-        if (unit != controlUnfinished) {
+        if (unit != controlBeingMade.unfinished) {
             ForgetUnit(unit);
             delete unit;
         }
@@ -82,18 +108,15 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
                        int height) {
     unit->Attach(nullptr, params.windowId, params.unitId);
-    controlAwaited = unit;
-    controlUnfinished = unit;
-    awaitedChildId = params.childId;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, CatchControlCreation, nullptr, GetCurrentThreadId());
-    HWND window = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, height,
-                                  params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                  GetModuleHandleA(nullptr), nullptr);
-    if (hook) UnhookWindowsHookEx(hook);
-    controlAwaited = nullptr;
-    controlUnfinished = nullptr;
+    HWND window = nullptr;
+    {
+        CreationHook hook(unit, params);
+        window = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, height,
+                                 params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                 GetModuleHandleA(nullptr), nullptr);
+    }
     if (!window) return nullptr;
-    if (unit->Window() != window) {  // no hook: bound and subclassed now, as the platform allows
+    if (!GetWindowSubclass(window, ChildUnitProcedure, 1, nullptr)) {  // no hook: bound and subclassed now
         unit->Attach(window, params.windowId, params.unitId);
         BindUnitToWindow(window, unit);
         SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));

@@ -405,39 +405,52 @@ TEST(Bounds, DamagedPicturesAndPointersGiveNone) {
     }
 }
 
-// Makes every window a unit asks for fail its WM_CREATE, after the runtime
-// has bound and subclassed it: a procedure of the test's goes on top and
-// answers -1, and the platform destroys the half-made window.
-WNDPROC beneathRefusal = nullptr;
-LRESULT CALLBACK RefuseCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) return -1;
-    return CallWindowProcA(beneathRefusal, window, message, wParam, lParam);
+// Makes every window a unit asks for fail while it is being made, after the
+// runtime has bound and subclassed it: refused by the creation hook, or a
+// procedure of the test's on top answering WM_NCCREATE with FALSE or
+// WM_CREATE with -1. The platform then destroys the half-made window.
+enum class Refusal { Hook, NcCreate, Create };
+Refusal refusal = Refusal::Create;
+constexpr const char* beneathProperty = "TestBeneath";
+LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE && refusal == Refusal::NcCreate) return FALSE;
+    if (message == WM_CREATE && refusal == Refusal::Create) return -1;
+    auto beneath = reinterpret_cast<WNDPROC>(GetPropA(window, beneathProperty));
+    if (message == WM_NCDESTROY) RemovePropA(window, beneathProperty);
+    return CallWindowProcA(beneath, window, message, wParam, lParam);
 }
-LRESULT CALLBACK FailWmCreate(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_CREATEWND)
-        beneathRefusal = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(reinterpret_cast<HWND>(wParam), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefuseCreate)));
+LRESULT CALLBACK FailCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        if (refusal == Refusal::Hook) return 1;
+        auto window = reinterpret_cast<HWND>(wParam);
+        SetPropA(window, beneathProperty,
+                 reinterpret_cast<HANDLE>(
+                     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RefuseCreation))));
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 TEST(Creation, AUnitWhoseWindowFailsWhileBeingMadeIsFreedOnceByItsCreator) {
     OpenMainWindow();
-    HHOOK failing = SetWindowsHookExA(WH_CBT, FailWmCreate, nullptr, GetCurrentThreadId());
-    ASSERT_NE(failing, nullptr);
-    UnitObject* box = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
     auto create = UnitOperation<CreateOperation>(FindUnitType(0x00010001), UnitServiceCreate);
     std::vector<uint8_t> stream = WindowStream({}, 2);
     CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), 0, nullptr, 0, nullptr, 0, 0, 200, 100,
                         0x52FFFFFF, 0x06010000};
-    UnitObject* window = create(params);  // a class of its own: bound at WM_NCCREATE
-    UnhookWindowsHookEx(failing);
-    EXPECT_EQ(box, nullptr);
-    EXPECT_EQ(window, nullptr);
-    // A unit deleted twice would corrupt the heap: the next one is made and freed as usual.
+    for (Refusal way : {Refusal::Hook, Refusal::NcCreate, Refusal::Create}) {
+        refusal = way;
+        HHOOK failing = SetWindowsHookExA(WH_CBT, FailCreation, nullptr, GetCurrentThreadId());
+        ASSERT_NE(failing, nullptr);
+        UnitObject* box = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
+        UnitObject* window = create(params);  // a class of its own: bound at WM_NCCREATE
+        UnhookWindowsHookEx(failing);
+        EXPECT_EQ(box, nullptr) << static_cast<int>(way);
+        EXPECT_EQ(window, nullptr) << static_cast<int>(way);
+    }
+    // A unit deleted twice calls its destructor through freed memory: the
+    // test crashes before it gets here. The next one is made and freed as usual.
     UnitObject* again = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
     ASSERT_NE(again, nullptr);
     DestroyWindow(again->Window());
-    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
 }  // namespace
