@@ -80,7 +80,7 @@ public:
         // The label's class finds this object at WM_NCCREATE, so creation's own
         // messages reach it; should another procedure own the class's name, the
         // window is subclassed once it exists.
-        bool ownClass = RegisterLabelClass();
+        bool ownClass = RegisterUnitClass(labelClass, Procedure);
         Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
                                       params.left, params.top, params.width, params.height, params.parent,
@@ -161,19 +161,6 @@ public:
     }
 
 private:
-    // Whether the class is ours: registered here, or before with this procedure.
-    static bool RegisterLabelClass() {
-        WNDCLASSA existing;
-        if (GetClassInfoA(GetModuleHandleA(nullptr), labelClass, &existing)) return existing.lpfnWndProc == Procedure;
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = labelClass;
-        return RegisterClassA(&windowClass) != 0;
-    }
-
     HICON picture_ = nullptr;
     int pictureWidth_ = 0, pictureHeight_ = 0;
     bool created_ = false;       // CreateWindowEx has returned the window

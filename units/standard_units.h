@@ -29,6 +29,10 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
 // (common property 7); true when it did, else the class cursor applies.
 bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam);
 
+// Registers a unit type's own window class (double clicks, redrawn when
+// resized, the arrow cursor) unless a class of that name exists; true when
+// the class is the type's: registered now, or before with `procedure`.
+bool RegisterUnitClass(const char* name, WNDPROC procedure);
 // Units with a class of their own (the window, the label) pass themselves as
 // CreateWindowEx's creation parameter; their class procedure calls this at
 // WM_NCCREATE, so the messages of creation reach the unit.

@@ -90,6 +90,18 @@ bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+bool RegisterUnitClass(const char* name, WNDPROC procedure) {
+    WNDCLASSA existing;
+    if (GetClassInfoA(GetModuleHandleA(nullptr), name, &existing)) return existing.lpfnWndProc == procedure;
+    WNDCLASSA unitClass{};
+    unitClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    unitClass.lpfnWndProc = procedure;
+    unitClass.hInstance = GetModuleHandleA(nullptr);
+    unitClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    unitClass.lpszClassName = name;
+    return RegisterClassA(&unitClass) != 0;
+}
+
 void BindAtCreation(HWND window, LPARAM createStruct) {
     auto* unit = static_cast<UnitObject*>(reinterpret_cast<const CREATESTRUCTA*>(createStruct)->lpCreateParams);
     if (!unit) return;

@@ -88,7 +88,7 @@ public:
         // A class of ours finds this object at WM_NCCREATE, so creation's own
         // messages reach it; a class of that name that another procedure owns
         // (a template may name any class) is subclassed once the window exists.
-        bool ownClass = RegisterWindowClass(windowClass);
+        bool ownClass = RegisterUnitClass(windowClass.c_str(), Procedure);
         Attach(nullptr, params.windowId, params.unitId);
         HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
                                       params.height, owner, params.menu, GetModuleHandleA(nullptr),
@@ -145,19 +145,6 @@ public:
     }
 
 private:
-    // Whether the class is ours: registered here, or before with this procedure.
-    static bool RegisterWindowClass(const std::string& name) {
-        WNDCLASSA existing;
-        if (GetClassInfoA(GetModuleHandleA(nullptr), name.c_str(), &existing)) return existing.lpfnWndProc == Procedure;
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = name.c_str();
-        return RegisterClassA(&windowClass) != 0;
-    }
-
     void Paint(HDC target, const RECT& area) {
         RECT client;
         GetClientRect(Window(), &client);
