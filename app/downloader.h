@@ -51,7 +51,8 @@ void RemoveTemporaryFiles();
 
 // The gallery URL: the program's constant, or VELMORA_GALLERY_URL when set.
 routine::Text GalleryUrl();
-// "userprofile" followed by "\Pictures".
+// The shell's Pictures folder; "userprofile" followed by "\Pictures" when
+// the shell names none.
 routine::Text PicturesFolder();
 // doneCount " / " totalCount.
 routine::Text ProgressText();

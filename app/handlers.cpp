@@ -8,6 +8,9 @@ namespace velmora::app {
 using namespace routine;
 
 Text PicturesFolder() {
+    // The shell's Pictures folder follows a folder the user moved or redirected.
+    Text known = ReadKnownFolder(KnownFolderPictures);
+    if (!known.Empty()) return known;
     Text profile = ReadEnvironment("userprofile");
     return Join(profile, "\\Pictures");
 }
@@ -28,8 +31,8 @@ void OnStartClicked() {
 }
 
 void OnOpenFolderClicked() {
-    Text profile = ReadEnvironment("userprofile");
-    Text commandLine = Join("explorer.exe \"", profile, "\\Pictures\"");
+    Text folder = PicturesFolder();
+    Text commandLine = Join("explorer.exe \"", folder, "\"");
     RunProgram(commandLine.Arg(), false);
 }
 

@@ -32,13 +32,18 @@ constexpr uint32_t RetryMilliseconds = 20;
 
 void Pause() { rt().CallDllCommand(program::DllSleep, &RetryMilliseconds, 1); }
 
+// The file DLL commands are the platform's wide ones: paths go as ToWideText makes them.
+uint32_t WidePathWord(const Bytes& path) { return reinterpret_cast<uint32_t>(path.Data()); }
+
 bool MoveFileWithoutReplacing(const Text& from, const Text& to) {
-    const uint32_t words[2] = {reinterpret_cast<uint32_t>(from.Arg()), reinterpret_cast<uint32_t>(to.Arg())};
+    Bytes wideFrom = ToWideText(from.Arg()), wideTo = ToWideText(to.Arg());
+    const uint32_t words[2] = {WidePathWord(wideFrom), WidePathWord(wideTo)};
     return rt().CallDllCommand(program::DllMoveFile, words, 2) != 0;
 }
 
 bool DeleteFileAt(const Text& path) {
-    const uint32_t word = reinterpret_cast<uint32_t>(path.Arg());
+    Bytes wide = ToWideText(path.Arg());
+    const uint32_t word = WidePathWord(wide);
     return rt().CallDllCommand(program::DllDeleteFile, &word, 1) != 0;
 }
 
@@ -46,8 +51,8 @@ bool DeleteFileAt(const Text& path) {
 // which is how the shutdown removes it under a worker still writing.
 int32_t CreateNewFile(const Text& path) {
     constexpr uint32_t GenericWrite = 0x40000000, ShareDelete = 4, CreateNew = 1, NormalFile = 0x80;
-    const uint32_t words[7] = {reinterpret_cast<uint32_t>(path.Arg()), GenericWrite, ShareDelete, 0, CreateNew,
-                               NormalFile, 0};
+    Bytes wide = ToWideText(path.Arg());
+    const uint32_t words[7] = {WidePathWord(wide), GenericWrite, ShareDelete, 0, CreateNew, NormalFile, 0};
     auto handle = static_cast<int32_t>(rt().CallDllCommand(program::DllCreateFile, words, 7));
     return handle == -1 ? 0 : handle;
 }

@@ -31,17 +31,17 @@ bool LooksLikeWebPage(const Bytes& firstBytes) {
 // A folder that took the picture's name is no downloaded picture.
 bool IsFolder(const Text& path) { return FileExists(Join(path, "\\*").Arg()); }
 
-// "userprofile" \Pictures\ the safe name .jpg. The whole path, with the
-// temporary name's suffix, stays within the platform's 260 characters, and
-// the name within what file systems that count UTF-8 bytes (255) hold; the
-// ".jpg" is never cut.
+// The Pictures folder \ the safe name .jpg. The whole path, with the
+// temporary name's suffix, stays within the platform's 260 characters (a
+// byte per character at least: counted in bytes, the room is never more than
+// there is), and the name within what file systems that count UTF-8 bytes
+// (255) hold; the ".jpg" is never cut.
 Text TargetPath(const char* name) {
-    Text profile = ReadEnvironment("userprofile");
-    int32_t room = MAX_PATH - 1 - TextLength(profile.Arg()) - TextLength("\\Pictures\\") - TextLength(".jpg") -
-                   TemporarySuffixRoom;
+    Text folder = PicturesFolder();
+    int32_t room = MAX_PATH - 1 - TextLength(folder.Arg()) - TextLength("\\") - TextLength(".jpg") - TemporarySuffixRoom;
     if (room > NameRoom) room = NameRoom;
     Text safeName = SafeFileName(name, room > 1 ? room : 1);
-    return Join(profile, "\\Pictures\\", safeName, ".jpg");
+    return Join(folder, "\\", safeName, ".jpg");
 }
 
 void CloseFileHandle(int32_t handle) {

@@ -91,6 +91,10 @@ inline bool CreateDirectory(const char* path) { return CoreCall(CmdCreateDirecto
 inline bool RunProgram(const char* commandLine, bool wait, Optional<int32_t> style = {}) {
     return CoreCall(CmdRunProgram, TextArg(commandLine), BoolArg(wait), OptionalIntArg(style)).low != 0;
 }
+inline Bytes ToWideText(const char* text) { return Bytes::FromResult(CoreCall(CmdToWideText, TextArg(text))); }
+inline Text ReadKnownFolder(KnownFolder folder) {
+    return Text::FromResult(CoreCall(CmdReadKnownFolder, IntArg(folder)));
+}
 inline int32_t MessageBox(const char* text, int32_t flags, const char* caption) {
     return static_cast<int32_t>(CoreCall(CmdMessageBox, TextArg(text), IntArg(flags), TextArg(caption)).low);
 }

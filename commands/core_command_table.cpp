@@ -44,6 +44,8 @@ const Command coreCommandTable[] = {
     CreateDirectory,  // 32
     RunProgram,       // 33
     CloseFile,        // 34
+    ToWideText,       // 35
+    ReadKnownFolder,  // 36
 };
 static_assert(std::size(coreCommandTable) == CoreCommandCount);
 

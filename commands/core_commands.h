@@ -46,6 +46,16 @@ enum CoreCommandNumber : int32_t {
     CmdRunProgram = 33,
     // Releases a memory file once its worker has read it, so a long run keeps none.
     CmdCloseFile = 34,
+    // A text as the platform's wide functions take it, for the program's own
+    // file DLL commands on any code page: a byte set of UTF-16 with its NUL.
+    CmdToWideText = 35,
+    // A folder the shell knows (KnownFolder below), as the user has it, moved
+    // or redirected; the empty text when the shell names none.
+    CmdReadKnownFolder = 36,
+};
+
+enum KnownFolder : int32_t {
+    KnownFolderPictures = 1,
 };
 
 // The entry of a core command, as compiled code finds it in the library.
@@ -87,6 +97,8 @@ void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void CreateDirectory(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ToWideText(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ReadKnownFolder(ValueRecord* result, int32_t count, ValueRecord* arguments);
 // List box methods.
 void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void InsertItem(ValueRecord* result, int32_t count, ValueRecord* arguments);

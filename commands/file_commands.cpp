@@ -8,6 +8,7 @@
 #include "commands/disk_writes.h"
 #include "commands/value_text.h"
 #include "runtime/file_table.h"
+#include "runtime/platform_text.h"
 
 namespace velmora::commands {
 
@@ -81,20 +82,20 @@ void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 }
 
 void FileExists(ValueRecord* result, int32_t count, ValueRecord* arguments) {
-    std::string path(Args(count, arguments).Text(0));
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    std::wstring path = WideFromText(Args(count, arguments).Text(0));
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return SetBool(result, false);
     FindClose(search);
     SetBool(result, true);
 }
 
-
 void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
     std::string path(args.Text(0));
     if (path.empty()) return SetBool(result, false);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(WideFromText(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return SetBool(result, false);
     bool ok = true;
     for (int32_t i = 1; i < args.Count() && ok; ++i) {
@@ -106,8 +107,8 @@ void WriteToFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 }
 
 void CreateDirectory(ValueRecord* result, int32_t count, ValueRecord* arguments) {
-    std::string path(Args(count, arguments).Text(0));
-    SetBool(result, CreateDirectoryA(path.c_str(), nullptr) != 0);
+    std::wstring path = WideFromText(Args(count, arguments).Text(0));
+    SetBool(result, CreateDirectoryW(path.c_str(), nullptr) != 0);
 }
 
 }  // namespace velmora::commands

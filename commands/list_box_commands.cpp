@@ -24,7 +24,7 @@ HWND ListWindow(const ValueRecord& reference) {
 void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
     SetInt(result, OnWindowThread<int32_t>([&] {
-               return static_cast<int32_t>(SendMessageA(ListWindow(args[0]), LB_GETCOUNT, 0, 0));
+               return static_cast<int32_t>(SendMessageW(ListWindow(args[0]), LB_GETCOUNT, 0, 0));
            }));
 }
 

@@ -1,11 +1,11 @@
 // MessageBox, ReadEnvironment and RunProgram.
 #include <string>
-#include <vector>
 #include <iterator>
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
 #include "commands/value_text.h"
 #include "runtime/message_box.h"
+#include "runtime/platform_text.h"
 #include "runtime/runtime_app.h"
 
 namespace velmora::commands {
@@ -36,20 +36,15 @@ void MessageBox(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 }
 
 void ReadEnvironment(ValueRecord* result, int32_t count, ValueRecord* arguments) {
-    std::string name(Args(count, arguments).Text(0));
+    std::string_view name = Args(count, arguments).Text(0);
     if (name.empty()) return;
-    // Read wide and convert: the ANSI call of some platforms cuts values
-    // holding double-byte characters short.
-    int nameLength = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
-    std::wstring wideName(static_cast<size_t>(nameLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wideName.data(), nameLength);
+    // Read wide and converted by the program's own rule, not the system's
+    // code page: a value holding characters that page lacks keeps them.
     std::wstring value(32768, L'\0');
-    DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    DWORD length = GetEnvironmentVariableW(WideFromText(name).c_str(), value.data(), static_cast<DWORD>(value.size()));
     if (length == 0 || length >= value.size()) return;
-    int bytes = WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, value.data(), static_cast<int>(length), text.data(), bytes, nullptr, nullptr);
-    SetText(result, text);
+    value.resize(length);
+    SetText(result, TextFromWide(value));
 }
 
 void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments) {
@@ -60,15 +55,13 @@ void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     int32_t style = args.Int(2, 2);
     if (style > 6) style = 6;
     if (style < 1) style = 1;
-    std::string text(args.Text(0));
-    std::vector<char> commandLine(text.begin(), text.end());
-    commandLine.push_back('\0');
-    STARTUPINFOA startup{};
+    std::wstring commandLine = WideFromText(args.Text(0));  // the platform may write into it
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = showCommands[style];
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return SetBool(result, false);
     if (args[1].low != 0)

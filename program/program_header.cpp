@@ -45,11 +45,11 @@ const char* const dllFunctionNames[] = {
     "WideCharToMultiByte",  // 9 converting
     "MultiByteToWideChar",  // 10
     "InternetSetOptionA",   // 11
-    "MoveFileA",            // 12
-    "DeleteFileA",          // 13
+    "MoveFileW",            // 12 paths as the platform's wide functions take them (ToWideText)
+    "DeleteFileW",          // 13
     "CloseHandle",          // 14
     "Sleep",                // 15
-    "CreateFileA",          // 16
+    "CreateFileW",          // 16
     "GetCurrentProcessId",  // 17
 };
 static_assert(std::size(dllLibraryNames) == DllCommandCount && std::size(dllFunctionNames) == DllCommandCount,

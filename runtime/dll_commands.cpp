@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "runtime/error_report.h"
+#include "runtime/platform_text.h"
 #include "runtime/runtime_app.h"
 
 extern "C" uint32_t VelmoraCallWithStackCheck(void* function, const uint32_t* words, int32_t count,
@@ -51,6 +52,9 @@ LPCSTR ExportOf(const char* name) {
         ordinal = ordinal * 10 + static_cast<uint32_t>(*digit - '0');
     return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(ordinal & 0xFFFF));
 }
+
+// Library names are program texts: whatever the code page, they name the same file.
+HMODULE LoadLibraryText(const std::string& name) { return LoadLibraryW(WideFromText(name).c_str()); }
 
 // DLL commands running now, and whether the shutdown has taken the tables.
 // A worker inside a call (a fetch waiting on a stalled server) must not have
@@ -108,7 +112,7 @@ void* ResolveDllCommand(int32_t index) {
     void* address = nullptr;
     if (*library == '\0') {
         for (const char* candidate : systemLibraries) {
-            HMODULE loaded = LoadLibraryA(candidate);
+            HMODULE loaded = LoadLibraryText(candidate);
             if (!loaded) continue;
             address = reinterpret_cast<void*>(GetProcAddress(loaded, procedure));
             if (address) {
@@ -119,11 +123,10 @@ void* ResolveDllCommand(int32_t index) {
         }
     } else {
         if (std::strchr(library, ':')) {
-            module = LoadLibraryA(library);
+            module = LoadLibraryText(library);
         } else {
-            std::string besideProgram = App().programDirectory + "\\" + library;
-            module = LoadLibraryA(besideProgram.c_str());
-            if (!module) module = LoadLibraryA(library);
+            module = LoadLibraryText(App().programDirectory + "\\" + library);
+            if (!module) module = LoadLibraryText(library);
         }
         if (module) address = reinterpret_cast<void*>(GetProcAddress(module, procedure));
     }

@@ -55,7 +55,7 @@ void ReportFatalError(const char* message, int32_t code) {
         // there is nothing to shut down: the box, then the end.
         char text[boxTextRoom];
         FormatErrorBox(text, sizeof text, message, code);
-        MessageBoxA(nullptr, text, "错误", MB_OK | MB_ICONERROR);
+        ShowMessageBox(text, "错误", MB_OK | MB_ICONERROR);
         ExitProcess(static_cast<UINT>(-1));
     }
     RuntimeApp& app = App();

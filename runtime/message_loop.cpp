@@ -58,7 +58,7 @@ void RunMessageLoop() {
     long idleCount = 0;
     MSG peeked;
     for (;;) {
-        while (idle && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idle && !PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
             RunIdleHooks();
             if (!app.OnIdle(idleCount++)) idle = false;
         }
@@ -68,7 +68,7 @@ void RunMessageLoop() {
                 idle = true;
                 idleCount = 0;
             }
-        } while (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+        } while (PeekMessageW(&peeked, nullptr, 0, 0, PM_NOREMOVE));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "runtime/runtime_app.h"
+#include "units/framework/keyboard.h"
 
 namespace velmora {
 namespace {
@@ -24,6 +25,6 @@ int RuntimeApp::ExitInstance() {
     return ExitCodeOr(0);
 }
 
-bool RuntimeApp::PreTranslateMessage(MSG*) { return false; }
+bool RuntimeApp::PreTranslateMessage(MSG* message) { return TranslateWindowKey(*message); }
 
 }  // namespace velmora

@@ -36,7 +36,7 @@ void RunShutdownSequence(int32_t code) {
         // and then the process ends without its shutdown rather than never.
         DWORD_PTR ignored = 0;
         if (app.hiddenWindow)
-            SendMessageTimeoutA(app.hiddenWindow, ExitOnMainThreadMessage, static_cast<WPARAM>(code), 0, SMTO_NORMAL,
+            SendMessageTimeoutW(app.hiddenWindow, ExitOnMainThreadMessage, static_cast<WPARAM>(code), 0, SMTO_NORMAL,
                                 MainThreadShutdownWaitMilliseconds, &ignored);
         ExitProcess(static_cast<UINT>(code));
     }

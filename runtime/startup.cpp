@@ -5,6 +5,7 @@
 #include "runtime/error_report.h"
 #include "runtime/libraries.h"
 #include "runtime/memory.h"
+#include "runtime/platform_text.h"
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "units/framework/form_templates.h"
@@ -13,40 +14,37 @@
 namespace velmora {
 namespace {
 
-constexpr const char* hiddenWindowClass = "VelmoraRuntimeHidden";
+constexpr const wchar_t* hiddenWindowClass = L"VelmoraRuntimeHidden";
 
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // ExitProgram on another thread lands here so the shutdown runs on the main thread.
     if (message == ExitOnMainThreadMessage) ExitProgram(static_cast<int32_t>(wParam));
     if (message == RunOnMainThreadMessage) return RunMarshalledWork(reinterpret_cast<void*>(lParam)) ? 0 : 1;
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 HWND CreateHiddenWindow() {
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = HiddenWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     windowClass.lpszClassName = hiddenWindowClass;
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(WS_EX_TOOLWINDOW, hiddenWindowClass, "", 0, 0, 0, 0, 0, nullptr, nullptr,
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(WS_EX_TOOLWINDOW, hiddenWindowClass, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
                            windowClass.hInstance, nullptr);
 }
 
 void SplitModulePath(RuntimeApp& app) {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full = path;
-    size_t slash = full.rfind('\\');
-    if (slash == std::string::npos) {
-        app.programDirectory.clear();
-        app.programFileName = full;
-    } else {
-        app.programDirectory = full.substr(0, slash);
-        app.programFileName = full.substr(slash + 1);
-    }
-    if (!app.programDirectory.empty()) SetCurrentDirectoryA(app.programDirectory.c_str());
+    // Any folder, whatever the code page holds; at most the platform's 260 characters, as ever.
+    // Split before converting: a double-byte character may end in the byte of a backslash.
+    wchar_t path[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full = path;
+    size_t slash = full.rfind(L'\\');
+    app.programDirectory = slash == std::wstring::npos ? std::string() : TextFromWide(full.substr(0, slash));
+    app.programFileName = TextFromWide(slash == std::wstring::npos ? full : full.substr(slash + 1));
+    if (slash != std::wstring::npos && slash > 0) SetCurrentDirectoryW(full.substr(0, slash).c_str());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "runtime/platform_text.h"
 #include "units/framework/pictures.h"
 #include "units/framework/unit_events.h"
 #include "units/standard_units.h"
@@ -61,8 +62,13 @@ public:
         HWND window = CreateControlUnit(this, "BUTTON", settings.caption.c_str(), style, params, font, settings.font,
                                         params.height);
         if (!window) return false;
-        if (icon) SendMessageA(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        if (icon) SendMessageW(window, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
         return true;
+    }
+
+    void OnDpiChanged() override {
+        font.Set(settings.font, Dpi());
+        if (Window()) SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
     }
 
     bool OnCommand(WORD code) override {
@@ -77,7 +83,7 @@ public:
             RaiseUnitEvent(WindowId(), UnitId(), message == WM_SETFOCUS ? -7 : -8);
             return true;
         }
-        if (message == WM_SETTEXT) settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        if (message == WM_SETTEXT) settings.caption = TextFromWide(reinterpret_cast<const wchar_t*>(lParam));
         return false;
     }
 };
@@ -91,10 +97,10 @@ int32_t SetButtonProperty(const ValueRecord& value, UnitObject* object, int32_t 
             return 1;
         }
         case 1:
-            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window());
+            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window(), unit->Dpi());
             return 0;
         case 2:  // caption
-            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            SetWindowTextW(unit->Window(), WideFromText(reinterpret_cast<const char*>(value.low)).c_str());
             return 0;
         case 3:
             unit->settings.type = value.low;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "runtime/platform_text.h"
 #include "units/adjuster_step.h"
 #include "units/framework/gdi_scope.h"
 #include "units/framework/unit_events.h"
@@ -81,19 +82,33 @@ public:
         int height = params.height;
         HWND window = CreateControlUnit(this, "EDIT", s.content.c_str(), style, params, font, s.font, height);
         if (!window) return false;
-        if (!s.multiLine) {
-            int minimum = LineHeight() + 2 * GetSystemMetrics(SM_CYEDGE);
-            if (height < minimum) SetWindowPos(window, nullptr, 0, 0, params.width, height = minimum, SWP_NOMOVE | SWP_NOZORDER);
-        }
-        SendMessageA(window, EM_LIMITTEXT, s.maxLength, 0);
-        if (s.inputMode == 2) SendMessageA(window, EM_SETPASSWORDCHAR, s.passwordChar, 0);
-        SendMessageA(window, EM_SETSEL, s.selectionStart, s.selectionStart + s.selectionLength);
+        if (!s.multiLine) height = KeepLineHeight(params.width, height);
+        SendMessageW(window, EM_LIMITTEXT, s.maxLength, 0);
+        if (s.inputMode == 2) SendMessageW(window, EM_SETPASSWORDCHAR, s.passwordChar, 0);
+        SendMessageW(window, EM_SETSEL, s.selectionStart, s.selectionStart + s.selectionLength);
         ApplyBorderStyle(window, s.border);
         if (!s.multiLine && (s.adjuster == 1 || s.adjuster == 2)) CreateAdjuster(params, height);
         return true;
     }
 
     HBRUSH OnControlColour(HDC dc) override { return brush.Colour(dc, settings.textColour, settings.background); }
+
+    // A single-line box is at least as tall as a line of its text and its edges.
+    int KeepLineHeight(int width, int height) {
+        int minimum = LineHeight() + 2 * SystemMetricForDpi(SM_CYEDGE, Dpi());
+        if (height < minimum) SetWindowPos(Window(), nullptr, 0, 0, width, height = minimum, SWP_NOMOVE | SWP_NOZORDER);
+        return height;
+    }
+
+    void OnDpiChanged() override {
+        font.Set(settings.font, Dpi());
+        if (!Window()) return;
+        SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        RECT rect;
+        GetWindowRect(Window(), &rect);
+        if (!settings.multiLine) KeepLineHeight(rect.right - rect.left, rect.bottom - rect.top);
+        if (adjuster) PlaceAdjuster();
+    }
 
     // The arrows step the number themselves (adjuster 1) or only raise event 1 (adjuster 2).
     bool OnNotify(NMHDR* header, LRESULT& result) override {
@@ -112,19 +127,43 @@ public:
     }
 
     void Step(int step) {
-        char text[64] = {};
-        GetWindowTextA(Window(), text, sizeof text);
+        wchar_t text[64] = {};
+        GetWindowTextW(Window(), text, 64);
         int32_t value =
-            SteppedNumber(std::strtoll(text, nullptr, 10), step, settings.adjusterMinimum, settings.adjusterMaximum);
-        char stepped[16];
-        std::snprintf(stepped, sizeof stepped, "%d", static_cast<int>(value));
-        SetWindowTextA(Window(), stepped);
-        SendMessageA(Window(), EM_SETSEL, 0, -1);
-        SendMessageA(Window(), EM_SCROLLCARET, 0, 0);
+            SteppedNumber(std::wcstoll(text, nullptr, 10), step, settings.adjusterMinimum, settings.adjusterMaximum);
+        wchar_t stepped[16];
+        std::swprintf(stepped, 16, L"%d", static_cast<int>(value));
+        SetWindowTextW(Window(), stepped);
+        SendMessageW(Window(), EM_SETSEL, 0, -1);
+        SendMessageW(Window(), EM_SCROLLCARET, 0, 0);
         SetFocus(Window());
     }
 
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
+    // The keyboard's Up and Down and the mouse wheel step as the arrows do.
+    void StepFromInput(int step) {
+        if (settings.adjuster == 2) {
+            uint32_t direction = step > 0 ? 1u : static_cast<uint32_t>(-1);
+            RaiseUnitEvent(WindowId(), UnitId(), 1, 1, &direction);
+        } else if (IsWindowEnabled(Window()) && IsWindowVisible(Window())) {
+            Step(step);
+        }
+    }
+
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+        bool adjusted = !settings.multiLine && (settings.adjuster == 1 || settings.adjuster == 2);
+        if (adjusted && message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+            StepFromInput(wParam == VK_UP ? 1 : -1);
+            result = 0;
+            return true;
+        }
+        if (adjusted && message == WM_MOUSEWHEEL) {
+            // Fine-grained wheels send parts of a notch: a step per whole notch, the rest kept.
+            wheel_ += GET_WHEEL_DELTA_WPARAM(wParam);
+            for (; wheel_ >= WHEEL_DELTA; wheel_ -= WHEEL_DELTA) StepFromInput(1);
+            for (; wheel_ <= -WHEEL_DELTA; wheel_ += WHEEL_DELTA) StepFromInput(-1);
+            result = 0;
+            return true;
+        }
         // The arrows follow the box: disabled, shown and hidden with it.
         if (message == WM_ENABLE && adjuster) EnableWindow(adjuster, static_cast<BOOL>(wParam));
         if (message == WM_SHOWWINDOW && adjuster) ShowWindow(adjuster, wParam ? SW_SHOWNA : SW_HIDE);
@@ -140,22 +179,25 @@ public:
     }
 
 private:
+    int wheel_ = 0;
+
     int LineHeight() {
         WindowDc dc(Window());
         SelectedObject measured(dc, font.Get());
-        TEXTMETRICA metrics{};
-        GetTextMetricsA(dc, &metrics);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
         return metrics.tmHeight;
     }
 
     void CreateAdjuster(const CreateParams& params, int height) {
         DWORD exStyle = (settings.border == 0 || settings.border == 1 || settings.border == 3) ? WS_EX_STATICEDGE : 0;
         DWORD style = WS_CHILD | (params.style & WS_DISABLED);
-        adjuster = CreateWindowExA(exStyle, UPDOWN_CLASSA, "", style, params.left + params.width, params.top,
-                                   AdjusterWidth, height, params.parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+        adjuster = CreateWindowExW(exStyle, UPDOWN_CLASSW, L"", style, params.left + params.width, params.top,
+                                   Scaled(AdjusterWidth), height, params.parent, nullptr, GetModuleHandleW(nullptr),
+                                   nullptr);
         if (!adjuster) return;  // the box works without arrows
         BindUnitToWindow(adjuster, this);
-        SendMessageA(adjuster, UDM_SETRANGE32, std::min(settings.adjusterMinimum, settings.adjusterMaximum),
+        SendMessageW(adjuster, UDM_SETRANGE32, std::min(settings.adjusterMinimum, settings.adjusterMaximum),
                      std::max(settings.adjusterMinimum, settings.adjusterMaximum));
     }
 
@@ -163,16 +205,16 @@ private:
         RECT rect;
         GetWindowRect(Window(), &rect);
         MapWindowPoints(nullptr, GetParent(Window()), reinterpret_cast<POINT*>(&rect), 2);
-        SetWindowPos(adjuster, Window(), rect.right, rect.top, AdjusterWidth, rect.bottom - rect.top, SWP_NOACTIVATE);
+        SetWindowPos(adjuster, Window(), rect.right, rect.top, Scaled(AdjusterWidth), rect.bottom - rect.top,
+                     SWP_NOACTIVATE);
     }
 };
 
 std::string CurrentText(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    GetWindowTextA(window, text.data(), length + 1);
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return TextFromWide(text);
 }
 
 std::vector<uint8_t> SaveEditBox(UnitObject* object) {
@@ -187,17 +229,17 @@ int32_t SetEditProperty(const ValueRecord& value, UnitObject* object, int32_t nu
     auto* unit = static_cast<EditBoxUnit*>(object);
     switch (number) {
         case 0:  // content
-            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            SetWindowTextW(unit->Window(), WideFromText(reinterpret_cast<const char*>(value.low)).c_str());
             return 0;
         case 1:
             unit->settings.maxLength = value.low;
-            SendMessageA(unit->Window(), EM_LIMITTEXT, value.low, 0);
+            SendMessageW(unit->Window(), EM_LIMITTEXT, value.low, 0);
             return 0;
         case 2:  // input mode: styles of the platform control are fixed at creation
             unit->settings.inputMode = value.low;
             return 1;
         case 3:
-            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window());
+            ApplyFontProperty(value, unit->settings.font, unit->font, unit->Window(), unit->Dpi());
             return 0;
         case 4:
             SetColourProperty(unit->settings.textColour, value.low, unit->Window());

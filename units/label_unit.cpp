@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "runtime/platform_text.h"
 #include "units/framework/gdi_scope.h"
 #include "units/framework/pictures.h"
 #include "units/standard_units.h"
@@ -74,6 +75,7 @@ public:
 
     ~LabelUnit() override {
         if (picture_) DestroyIcon(picture_);
+        if (scaledPicture_) DestroyIcon(scaledPicture_);
     }
 
     bool Create(const CreateParams& params) {
@@ -82,26 +84,42 @@ public:
         // window is subclassed once it exists.
         bool ownClass = RegisterUnitClass(labelClass, Procedure);
         Attach(nullptr, params.windowId, params.unitId);
-        HWND window = CreateWindowExA(0, labelClass, settings.caption.c_str(), params.style | WS_CHILD | WS_CLIPSIBLINGS,
-                                      params.left, params.top, params.width, params.height, params.parent,
+        HWND window = CreateWindowExW(0, WideFromText(labelClass).c_str(), WideFromText(settings.caption).c_str(),
+                                      params.style | WS_CHILD | WS_CLIPSIBLINGS, params.left, params.top, params.width,
+                                      params.height, params.parent,
                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                      GetModuleHandleA(nullptr), ownClass ? static_cast<UnitObject*>(this) : nullptr);
+                                      GetModuleHandleW(nullptr), ownClass ? static_cast<UnitObject*>(this) : nullptr);
         if (!window) return false;
         created_ = true;
         previous_ = BindAfterCreation(this, window, Procedure);
-        font.Set(settings.font);
+        font.Set(settings.font, Dpi());
         if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
         // Icon pictures are drawn; any other picture is left out and the label shows its background.
         if (!settings.picture.empty())
             picture_ = IconFromFileData(settings.picture.data(), static_cast<uint32_t>(settings.picture.size()), false,
                                         &pictureWidth_, &pictureHeight_);
+        ScalePicture();
         return true;
+    }
+
+    void OnDpiChanged() override {
+        font.Set(settings.font, Dpi());
+        ScalePicture();
+        if (Window()) InvalidateRect(Window(), nullptr, FALSE);
+    }
+
+    // The background picture at the label's DPI (the picture itself at the template's).
+    void ScalePicture() {
+        if (scaledPicture_) DestroyIcon(scaledPicture_);
+        scaledPicture_ = Dpi() == TemplateDpi ? nullptr
+                                              : ScaledIcon(picture_, Scaled(pictureWidth_), Scaled(pictureHeight_));
     }
 
     void Paint(HDC dc) {
         RECT area;
         GetClientRect(Window(), &area);
-        auto frame = static_cast<int32_t>(settings.frameWidth);
+        // Frame widths and the effects' offsets are template pixels.
+        auto frame = Scaled(static_cast<int32_t>(settings.frameWidth));
         if (settings.border == 6 && frame > 0) {
             std::vector<COLORREF> colours = UsableColours(settings.frameColours);
             if (colours.size() >= 2) {
@@ -125,7 +143,11 @@ public:
         std::vector<COLORREF> shades = UsableColours(settings.shadeColours);
         if (picture_) {
             FillSolid(dc, area, ResolveColour(settings.background));  // behind the icon's transparent parts
-            DrawPicture(dc, picture_, pictureWidth_, pictureHeight_, area, settings.pictureMode);
+            if (scaledPicture_)
+                DrawPicture(dc, scaledPicture_, Scaled(pictureWidth_), Scaled(pictureHeight_), area,
+                            settings.pictureMode);
+            else
+                DrawPicture(dc, picture_, pictureWidth_, pictureHeight_, area, settings.pictureMode);
         } else if (settings.shadeMode != 0 && shades.size() >= 2) {
             // Only the lines the clip box shows: a label far taller than the screen paints its visible part.
             int height = area.bottom - area.top;
@@ -148,20 +170,22 @@ public:
         static_assert(std::size(vertical) == 3);
         UINT flags = DT_NOCLIP | horizontal[settings.horizontal % 3] |
                      (settings.wordWrap ? DT_WORDBREAK : DT_SINGLELINE | vertical[settings.vertical % 3]);
+        std::wstring caption = WideFromText(settings.caption);
         auto draw = [&](COLORREF colour, int dx, int dy) {
             RECT at{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy};
             SetTextColor(dc, colour);
-            DrawTextA(dc, settings.caption.c_str(), -1, &at, flags);
+            DrawTextW(dc, caption.c_str(), -1, &at, flags);
         };
-        int shift = 0;
-        if (settings.effect == 1) draw(RGB(255, 255, 255), 1, 1);
-        if (settings.effect == 2) draw(RGB(255, 255, 255), 0, 0), shift = 1;
-        if (settings.effect == 3) draw(RGB(0, 0, 0), 2, 2);
+        int shift = 0, one = Scaled(1), two = Scaled(2);
+        if (settings.effect == 1) draw(RGB(255, 255, 255), one, one);
+        if (settings.effect == 2) draw(RGB(255, 255, 255), 0, 0), shift = one;
+        if (settings.effect == 3) draw(RGB(0, 0, 0), two, two);
         draw(settings.textColour & 0x00FFFFFF, shift, shift);
     }
 
 private:
     HICON picture_ = nullptr;
+    HICON scaledPicture_ = nullptr;  // at the label's DPI, when that is not the template's
     int pictureWidth_ = 0, pictureHeight_ = 0;
     bool created_ = false;       // CreateWindowEx has returned the window
     WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
@@ -216,7 +240,7 @@ int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t n
         case 0: {  // caption: stored, set as the window text, repainted
             const char* text = reinterpret_cast<const char*>(value.low);
             s.caption = text ? text : "";
-            SetWindowTextA(unit->Window(), s.caption.c_str());
+            SetWindowTextW(unit->Window(), WideFromText(s.caption).c_str());
             break;
         }
         case 1: s.textColour = value.low; break;
@@ -224,7 +248,7 @@ int32_t SetLabelProperty(const ValueRecord& value, UnitObject* object, int32_t n
         case 3: s.horizontal = value.low % 3; break;
         case 4: s.wordWrap = value.low ? 1 : 0; break;
         case 5:
-            ApplyFontProperty(value, s.font, unit->font, nullptr);  // the label paints with it itself
+            ApplyFontProperty(value, s.font, unit->font, nullptr, unit->Dpi());  // the label paints with it itself
             break;
         case 6: s.effect = value.low; break;
         case 7:

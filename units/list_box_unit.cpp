@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "runtime/platform_text.h"
 #include "units/framework/unit_record.h"
 #include "units/standard_units.h"
 #include "units/stream_codec.h"
@@ -55,19 +56,18 @@ public:
         if (s.extendedSelection) style |= LBS_EXTENDEDSEL;
         HWND window = CreateControlUnit(this, "LISTBOX", "", style, params, font, s.font, params.height);
         if (!window) return false;
-        LRESULT itemHeight = SendMessageA(window, LB_GETITEMHEIGHT, 0, 0);
-        SendMessageA(window, LB_SETITEMHEIGHT, 0, itemHeight + static_cast<LPARAM>(s.extraHeight));
+        SetItemHeight();
         for (size_t i = 0; i < s.items.size(); ++i) {
-            LRESULT at = SendMessageA(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.items[i].c_str()));
+            LRESULT at = SendMessageW(window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromText(s.items[i]).c_str()));
             uint32_t data = (i + 1) * 4 <= s.itemData.size() ? ReadDword(s.itemData.data() + 4 * i) : 0;
-            if (at >= 0) SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
+            if (at >= 0) SendMessageW(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
         }
         int32_t count = static_cast<int32_t>(s.items.size());
         int32_t selection = s.selection < -1 ? -1 : s.selection >= count ? count - 1 : s.selection;
         if (s.extendedSelection) {
-            if (count > 0 && selection >= 0) SendMessageA(window, LB_SETSEL, TRUE, 0);
+            if (count > 0 && selection >= 0) SendMessageW(window, LB_SETSEL, TRUE, 0);
         } else {
-            SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+            SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
         }
         ApplyBorderStyle(window, s.border);
         return true;
@@ -75,13 +75,27 @@ public:
 
     HBRUSH OnControlColour(HDC dc) override { return brush.Colour(dc, settings.textColour, settings.background); }
 
+    // The platform's height for the font, and the extra pixels of the settings.
+    void SetItemHeight() {
+        LRESULT itemHeight = SendMessageW(Window(), LB_GETITEMHEIGHT, 0, 0);
+        SendMessageW(Window(), LB_SETITEMHEIGHT, 0, itemHeight + static_cast<LPARAM>(Scaled(settings.extraHeight)));
+    }
+
+    void OnDpiChanged() override {
+        font.Set(settings.font, Dpi());
+        if (!Window()) return;
+        // A new font gives the list the platform's height for it again.
+        SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        SetItemHeight();
+    }
+
     // Redrawing the list (its scroll bar above all) after every line costs
     // more than the line itself when workers log fast; changes made close
     // together are shown together, a moment later.
     void DeferRedraw() {
         if (redrawPending_) return;
         redrawPending_ = true;
-        SendMessageA(Window(), WM_SETREDRAW, FALSE, 0);
+        SendMessageW(Window(), WM_SETREDRAW, FALSE, 0);
         SetTimer(Window(), RedrawTimer, RedrawDelayMilliseconds, nullptr);
     }
 
@@ -89,7 +103,7 @@ public:
         if (message != WM_TIMER || wParam != RedrawTimer) return false;
         KillTimer(Window(), RedrawTimer);
         redrawPending_ = false;
-        SendMessageA(Window(), WM_SETREDRAW, TRUE, 0);
+        SendMessageW(Window(), WM_SETREDRAW, TRUE, 0);
         InvalidateRect(Window(), nullptr, TRUE);
         result = 0;
         return true;
@@ -103,7 +117,7 @@ private:
 
 // Multiple-selection boxes refuse LB_SETCURSEL; their lines are selected one by one.
 bool MultipleSelection(HWND window) {
-    return GetWindowLongA(window, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL);
+    return GetWindowLongW(window, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL);
 }
 
 void DeferRedraw(HWND window) {
@@ -114,15 +128,15 @@ std::vector<uint8_t> SaveListBox(UnitObject* object) {
     auto* unit = static_cast<ListBoxUnit*>(object);
     ListSettings& s = unit->settings;
     HWND window = unit->Window();
-    auto count = static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+    auto count = static_cast<int32_t>(SendMessageW(window, LB_GETCOUNT, 0, 0));
     s.items.clear();
     s.itemData.clear();
     for (int32_t i = 0; i < count; ++i) {
         s.items.push_back(ListItemText(window, i));
-        auto data = static_cast<uint32_t>(SendMessageA(window, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+        auto data = static_cast<uint32_t>(SendMessageW(window, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
         s.itemData.insert(s.itemData.end(), reinterpret_cast<uint8_t*>(&data), reinterpret_cast<uint8_t*>(&data) + 4);
     }
-    s.selection = static_cast<int32_t>(SendMessageA(window, LB_GETCURSEL, 0, 0));
+    s.selection = static_cast<int32_t>(SendMessageW(window, LB_GETCURSEL, 0, 0));
     StreamWriter writer;
     s.Fields(writer);
     return writer.bytes;
@@ -133,10 +147,10 @@ int32_t SetListProperty(const ValueRecord& value, UnitObject* object, int32_t nu
     switch (number) {
         case 0:
             if (MultipleSelection(unit->Window())) {
-                SendMessageA(unit->Window(), LB_SETSEL, FALSE, -1);
-                if (static_cast<int32_t>(value.low) >= 0) SendMessageA(unit->Window(), LB_SETSEL, TRUE, value.low);
+                SendMessageW(unit->Window(), LB_SETSEL, FALSE, -1);
+                if (static_cast<int32_t>(value.low) >= 0) SendMessageW(unit->Window(), LB_SETSEL, TRUE, value.low);
             } else {
-                SendMessageA(unit->Window(), LB_SETCURSEL, value.low, 0);
+                SendMessageW(unit->Window(), LB_SETCURSEL, value.low, 0);
             }
             return 0;
         case 1:
@@ -156,7 +170,7 @@ int32_t SetListProperty(const ValueRecord& value, UnitObject* object, int32_t nu
 int32_t GetListProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
     auto* unit = static_cast<ListBoxUnit*>(object);
     switch (number) {
-        case 0: raw[0] = static_cast<uint32_t>(SendMessageA(unit->Window(), LB_GETCURSEL, 0, 0)); return 1;
+        case 0: raw[0] = static_cast<uint32_t>(SendMessageW(unit->Window(), LB_GETCURSEL, 0, 0)); return 1;
         case 1: raw[0] = unit->settings.textColour; return 1;
         case 2: raw[0] = unit->settings.background; return 1;
         case 3: raw[0] = unit->settings.sorted; return 1;
@@ -167,44 +181,45 @@ int32_t GetListProperty(UnitObject* object, int32_t number, uint32_t raw[2]) {
 }  // namespace
 
 std::string ListItemText(HWND window, int32_t index) {
-    LRESULT length = SendMessageA(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT length = SendMessageW(window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendMessageA(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(std::strlen(text.c_str()));
-    return text;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(window, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return TextFromWide(text);
 }
 
 int32_t ListInsertItem(HWND window, int32_t index, const char* text, uint32_t data) {
     if (index < 0) return -1;
     DeferRedraw(window);
-    LRESULT at = SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
+    LRESULT at = SendMessageW(window, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                              reinterpret_cast<LPARAM>(WideFromText(text).c_str()));
     if (at < 0) return -1;
-    SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
+    SendMessageW(window, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(data));
     return static_cast<int32_t>(at);
 }
 
 bool ListSetItemText(HWND window, int32_t index, const char* text) {
-    auto count = static_cast<int32_t>(SendMessageA(window, LB_GETCOUNT, 0, 0));
+    auto count = static_cast<int32_t>(SendMessageW(window, LB_GETCOUNT, 0, 0));
     if (index < 0 || index >= count) return false;
     if (ListItemText(window, index) == (text ? text : "")) return true;
-    LRESULT data = SendMessageA(window, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    LRESULT data = SendMessageW(window, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     bool multiple = MultipleSelection(window);
     // A multiple-selection box answers LB_GETCURSEL with its caret, selected or not.
-    LRESULT selection = multiple ? SendMessageA(window, LB_GETSEL, static_cast<WPARAM>(index), 0)
-                                 : SendMessageA(window, LB_GETCURSEL, 0, 0);
-    LRESULT top = SendMessageA(window, LB_GETTOPINDEX, 0, 0);
-    LRESULT caret = SendMessageA(window, LB_GETCARETINDEX, 0, 0);
+    LRESULT selection = multiple ? SendMessageW(window, LB_GETSEL, static_cast<WPARAM>(index), 0)
+                                 : SendMessageW(window, LB_GETCURSEL, 0, 0);
+    LRESULT top = SendMessageW(window, LB_GETTOPINDEX, 0, 0);
+    LRESULT caret = SendMessageW(window, LB_GETCARETINDEX, 0, 0);
     DeferRedraw(window);
-    SendMessageA(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    SendMessageA(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text ? text : ""));
-    SendMessageA(window, LB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    SendMessageW(window, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    SendMessageW(window, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(WideFromText(text).c_str()));
+    SendMessageW(window, LB_SETITEMDATA, static_cast<WPARAM>(index), data);
     if (multiple && selection > 0)
-        SendMessageA(window, LB_SETSEL, TRUE, index);
+        SendMessageW(window, LB_SETSEL, TRUE, index);
     else if (!multiple && selection != -1)
-        SendMessageA(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
-    if (top != -1) SendMessageA(window, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    if (caret != -1) SendMessageA(window, LB_SETCARETINDEX, static_cast<WPARAM>(caret), FALSE);
+        SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    if (top != -1) SendMessageW(window, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    if (caret != -1) SendMessageW(window, LB_SETCARETINDEX, static_cast<WPARAM>(caret), FALSE);
     return true;
 }
 

@@ -50,9 +50,11 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
                        int height);
 
-// A font property write: a 60-byte description replaces the unit's font and
-// the window is told (window may be null for units that paint themselves).
-void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window);
+// A font property write: a 60-byte description replaces the unit's font, made
+// at the unit's DPI, and the window is told (window may be null for units
+// that paint themselves).
+void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window,
+                       UINT dpi);
 
 // The parent side: hands WM_COMMAND, colour, draw and notify messages to the
 // unit that sent them; true when that unit answered.

@@ -2,6 +2,8 @@
 #include <commctrl.h>
 #include <cstdint>
 #include <utility>
+#include "runtime/platform_text.h"
+#include "units/framework/keyboard.h"
 #include "units/standard_units.h"
 #include "units/unit_support.h"
 
@@ -25,7 +27,7 @@ thread_local ControlBeingMade controlBeingMade;
 LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
     ControlBeingMade& made = controlBeingMade;
     if (code == HCBT_CREATEWND && made.awaited) {
-        const CREATESTRUCTA* created = reinterpret_cast<const CBT_CREATEWNDA*>(lParam)->lpcs;
+        const CREATESTRUCTW* created = reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs;
         // The platform may make windows of its own first (an input method's): the control is the child asked for.
         if (reinterpret_cast<intptr_t>(created->hMenu) == made.childId && created->hwndParent == made.parent) {
             UnitObject* unit = std::exchange(made.awaited, nullptr);
@@ -44,7 +46,7 @@ class CreationHook {
 public:
     CreationHook(UnitObject* unit, const CreateParams& params) : outer_(controlBeingMade) {
         controlBeingMade = {unit, unit, params.childId, params.parent};
-        hook_ = SetWindowsHookExA(WH_CBT, CatchControlCreation, nullptr, GetCurrentThreadId());
+        hook_ = SetWindowsHookExW(WH_CBT, CatchControlCreation, nullptr, GetCurrentThreadId());
     }
     ~CreationHook() {
         if (hook_) UnhookWindowsHookEx(hook_);
@@ -77,8 +79,17 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
     }
     if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
     LRESULT result = 0;
-    if (unit->OnMessage(message, wParam, lParam, result)) return result;
-    return DefSubclassProc(window, message, wParam, lParam);
+    bool handled = unit->OnMessage(message, wParam, lParam, result);
+    if (!handled) result = DefSubclassProc(window, message, wParam, lParam);
+    // The window's keyboard interface follows the focus of a unit that is disabled and enabled.
+    if ((message == WM_KILLFOCUS || message == WM_ENABLE) && unit->Window() == window)
+        if (WindowKeyboard* keyboard = KeyboardOf(window)) {
+            if (message == WM_KILLFOCUS)
+                keyboard->OnFocusLost(window, reinterpret_cast<HWND>(wParam));
+            else
+                keyboard->OnEnabled(GetAncestor(window, GA_ROOT), window, wParam != 0);
+        }
+    return result;
 }
 
 bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam) {
@@ -91,19 +102,20 @@ bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam) {
 }
 
 bool RegisterUnitClass(const char* name, WNDPROC procedure) {
-    WNDCLASSA existing;
-    if (GetClassInfoA(GetModuleHandleA(nullptr), name, &existing)) return existing.lpfnWndProc == procedure;
-    WNDCLASSA unitClass{};
+    std::wstring className = WideFromText(name);
+    WNDCLASSW existing;
+    if (GetClassInfoW(GetModuleHandleW(nullptr), className.c_str(), &existing)) return existing.lpfnWndProc == procedure;
+    WNDCLASSW unitClass{};
     unitClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     unitClass.lpfnWndProc = procedure;
-    unitClass.hInstance = GetModuleHandleA(nullptr);
-    unitClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    unitClass.lpszClassName = name;
-    return RegisterClassA(&unitClass) != 0;
+    unitClass.hInstance = GetModuleHandleW(nullptr);
+    unitClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    unitClass.lpszClassName = className.c_str();
+    return RegisterClassW(&unitClass) != 0;
 }
 
 void BindAtCreation(HWND window, LPARAM createStruct) {
-    auto* unit = static_cast<UnitObject*>(reinterpret_cast<const CREATESTRUCTA*>(createStruct)->lpCreateParams);
+    auto* unit = static_cast<UnitObject*>(reinterpret_cast<const CREATESTRUCTW*>(createStruct)->lpCreateParams);
     if (!unit) return;
     unit->Attach(window, unit->WindowId(), unit->UnitId());
     BindUnitToWindow(window, unit);
@@ -113,7 +125,7 @@ WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure) {
     if (unit->Window() == window) return nullptr;
     unit->Attach(window, unit->WindowId(), unit->UnitId());
     BindUnitToWindow(window, unit);
-    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
@@ -123,9 +135,10 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
     HWND window = nullptr;
     {
         CreationHook hook(unit, params);
-        window = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, height,
-                                 params.parent, reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
-                                 GetModuleHandleA(nullptr), nullptr);
+        window = CreateWindowExW(0, WideFromText(className).c_str(), WideFromText(text).c_str(), style, params.left,
+                                 params.top, params.width, height, params.parent,
+                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
+                                 GetModuleHandleW(nullptr), nullptr);
     }
     if (!window) return nullptr;
     if (!GetWindowSubclass(window, ChildUnitProcedure, 1, nullptr)) {  // no hook: bound and subclassed now
@@ -133,17 +146,18 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
         BindUnitToWindow(window, unit);
         SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
     }
-    font.Set(fontDescription);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    font.Set(fontDescription, unit->Dpi());
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
     return window;
 }
 
-void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window) {
+void ApplyFontProperty(const ValueRecord& value, std::vector<uint8_t>& description, UnitFont& font, HWND window,
+                       UINT dpi) {
     if (value.high != 60) return;
     const auto* data = reinterpret_cast<const uint8_t*>(value.low);
     description.assign(data, data + 60);
-    font.Set(description);
-    if (window) SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    font.Set(description, dpi);
+    if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
 }
 
 bool ReflectToChild(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -1,6 +1,12 @@
 #include "units/unit_support.h"
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
+#include <string>
+#include "runtime/platform_text.h"
+#include "units/framework/dpi.h"
+#include "units/framework/font_properties.h"
 
 namespace velmora {
 
@@ -10,7 +16,7 @@ COLORREF ResolveColour(uint32_t colour) {
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
     COLORREF old = SetBkColor(dc, colour);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
     SetBkColor(dc, old);
 }
 
@@ -19,22 +25,40 @@ LOGFONTA FontDescription(const std::vector<uint8_t>& description) {
     if (description.size() == 60)
         std::memcpy(&font, description.data(), 60);
     else
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+        font = DefaultFontDescription();
     return font;
 }
 
-HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned) {
+HFONT MakeUnitFont(const std::vector<uint8_t>& description, UINT dpi, bool& owned) {
     owned = false;
-    if (description.size() != 60) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    LOGFONTA font = FontDescription(description);
-    font.lfFaceName[LF_FACESIZE - 1] = '\0';
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = 0;
-    font.lfClipPrecision = 0;
-    font.lfQuality = PROOF_QUALITY;
-    font.lfPitchAndFamily = 0;
-    HFONT made = CreateFontIndirectA(&font);
-    if (!made) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    auto* stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW font{};
+    if (description.size() == 60) {
+        LOGFONTA narrow;
+        std::memcpy(&narrow, description.data(), 60);
+        narrow.lfFaceName[LF_FACESIZE - 1] = '\0';
+        std::memcpy(&font, &narrow, offsetof(LOGFONTA, lfFaceName));
+        // The face name is a program text: on any code page it names the same font.
+        std::wstring face = WideFromText(narrow.lfFaceName);
+        face.resize(std::min(face.size(), size_t{LF_FACESIZE - 1}));
+        std::memcpy(font.lfFaceName, face.c_str(), (face.size() + 1) * sizeof(wchar_t));
+        font.lfHeight = ScaleToDpi(font.lfHeight, dpi);
+        font.lfWidth = ScaleToDpi(font.lfWidth, dpi);
+        font.lfCharSet = DEFAULT_CHARSET;
+        font.lfOutPrecision = 0;
+        font.lfClipPrecision = 0;
+        font.lfQuality = PROOF_QUALITY;
+        font.lfPitchAndFamily = 0;
+    } else {
+        // The stock font is made at the system's DPI; another DPI needs its own.
+        UINT system = SystemDpi();
+        if (!dpi || dpi == system) return stock;
+        GetObjectW(stock, sizeof font, &font);
+        font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), static_cast<int>(system));
+        font.lfWidth = MulDiv(font.lfWidth, static_cast<int>(dpi), static_cast<int>(system));
+    }
+    HFONT made = CreateFontIndirectW(&font);
+    if (!made) return stock;
     owned = true;
     return made;
 }
@@ -44,10 +68,10 @@ void ApplyBorderStyle(HWND window, uint32_t style) {
                                       WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
     static_assert(std::size(extended) == 6);
     if (style > 5) return;
-    LONG ex = GetWindowLongA(window, GWL_EXSTYLE) & ~(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME);
-    LONG normal = GetWindowLongA(window, GWL_STYLE) & ~WS_BORDER;
-    SetWindowLongA(window, GWL_EXSTYLE, ex | static_cast<LONG>(extended[style]));
-    SetWindowLongA(window, GWL_STYLE, normal | (style == 5 ? WS_BORDER : 0));
+    LONG ex = GetWindowLongW(window, GWL_EXSTYLE) & ~(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME);
+    LONG normal = GetWindowLongW(window, GWL_STYLE) & ~WS_BORDER;
+    SetWindowLongW(window, GWL_EXSTYLE, ex | static_cast<LONG>(extended[style]));
+    SetWindowLongW(window, GWL_STYLE, normal | (style == 5 ? WS_BORDER : 0));
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }

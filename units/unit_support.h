@@ -20,13 +20,16 @@ inline void SetColourProperty(uint32_t& setting, uint32_t colour, HWND window) {
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 // The procedure a unit's window had before the unit's own, or the default one.
 inline LRESULT CallPreviousProcedure(WNDPROC previous, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return previous ? CallWindowProcA(previous, window, message, wParam, lParam)
-                    : DefWindowProcA(window, message, wParam, lParam);
+    return previous ? CallWindowProcW(previous, window, message, wParam, lParam)
+                    : DefWindowProcW(window, message, wParam, lParam);
 }
 // A font from a 60-byte description with character set, precisions, quality
-// and pitch overridden; the default GUI font (not owned) for any other length.
-HFONT MakeUnitFont(const std::vector<uint8_t>& description, bool& owned);
-// The description of the font a unit uses (for font properties).
+// and pitch overridden, its sizes (template pixels, at 96 dots per inch)
+// scaled to `dpi`; the default GUI font for any other length (not owned, but
+// made anew at the default font's size when `dpi` is not the system's).
+HFONT MakeUnitFont(const std::vector<uint8_t>& description, UINT dpi, bool& owned);
+// The description of the font a unit uses (for font properties): its face a
+// program text, its sizes in template pixels.
 LOGFONTA FontDescription(const std::vector<uint8_t>& description);
 // Border styles 0-5: extended and normal edge styles, applied in place.
 void ApplyBorderStyle(HWND window, uint32_t style);
@@ -38,9 +41,9 @@ public:
     UnitFont(const UnitFont&) = delete;
     UnitFont& operator=(const UnitFont&) = delete;
     ~UnitFont() { Reset(); }
-    void Set(const std::vector<uint8_t>& description) {
+    void Set(const std::vector<uint8_t>& description, UINT dpi) {
         Reset();
-        handle_ = MakeUnitFont(description, owned_);
+        handle_ = MakeUnitFont(description, dpi, owned_);
     }
     void Reset() {
         if (owned_ && handle_) DeleteObject(handle_);

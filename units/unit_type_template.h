@@ -20,6 +20,7 @@ UnitObject* CreateFromStream(const CreateParams& params) {
     if (!version.Ok() || unit->settings.version > NewestVersion) return nullptr;
     StreamReader fields(params.stream, params.streamLength);
     unit->settings.Fields(fields);
+    unit->InitDpi(params.dpi);
     if (!unit->Create(params)) return nullptr;
     return unit.release();
 }

@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 #include <iterator>
+#include "runtime/platform_text.h"
+#include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
+#include "units/framework/dpi.h"
 #include "units/framework/gdi_scope.h"
+#include "units/framework/keyboard.h"
 #include "units/framework/pictures.h"
 #include "units/framework/runtime_resources.h"
 #include "units/framework/sound.h"
@@ -90,9 +94,9 @@ public:
         // (a template may name any class) is subclassed once the window exists.
         bool ownClass = RegisterUnitClass(windowClass.c_str(), Procedure);
         Attach(nullptr, params.windowId, params.unitId);
-        HWND window = CreateWindowExA(exStyle, windowClass.c_str(), s.caption.c_str(), style, left, top, params.width,
-                                      params.height, owner, params.menu, GetModuleHandleA(nullptr),
-                                      ownClass ? static_cast<UnitObject*>(this) : nullptr);
+        HWND window = CreateWindowExW(exStyle, WideFromText(windowClass).c_str(), WideFromText(s.caption).c_str(), style,
+                                      left, top, params.width, params.height, owner, params.menu,
+                                      GetModuleHandleW(nullptr), ownClass ? static_cast<UnitObject*>(this) : nullptr);
         if (!window) return false;
         created_ = true;
         previous_ = BindAfterCreation(this, window, Procedure);
@@ -104,31 +108,62 @@ public:
         if (!s.sound.empty() && s.soundPlay <= 1)
             PlayUnitSound(reinterpret_cast<LPCSTR>(s.sound.data()), nullptr,
                        SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (s.soundPlay == 1 ? SND_LOOP : 0));
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        defaultFont_.Set({}, Dpi());
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
         if (s.topmost) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (!s.movable) RemoveMenu(GetSystemMenu(window, FALSE), SC_MOVE, MF_BYCOMMAND);
         background_ = s.picture.empty() ? nullptr
                                         : IconFromFileData(s.picture.data(), static_cast<uint32_t>(s.picture.size()),
                                                            false, &pictureWidth_, &pictureHeight_);
+        ScaleBackground();
         return true;
     }
 
+    // The background picture at the window's DPI (the picture itself at the template's).
+    void ScaleBackground() {
+        if (scaledBackground_) DestroyIcon(scaledBackground_);
+        scaledBackground_ = Dpi() == TemplateDpi ? nullptr
+                                                 : ScaledIcon(background_, Scaled(pictureWidth_), Scaled(pictureHeight_));
+    }
+
+    void OnDpiChanged() override {
+        ScaleBackground();
+        if (!Window()) return;
+        DestroyIcons();
+        SetIcons();
+        defaultFont_.Set({}, Dpi());
+        SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
+        InvalidateRect(Window(), nullptr, FALSE);
+    }
+
+    WindowKeyboard* Keyboard() override { return &keyboard_; }
+
     // The template's icon, else the runtime's own from the program's module
     // (the system's only for a module without it).
+    // Both at the sizes of the window's DPI.
     void SetIcons() {
         const std::vector<uint8_t>& icon = settings.icon;
         bigIcon_ = icon.empty() ? nullptr : IconFromFileData(icon.data(), static_cast<uint32_t>(icon.size()), false);
         HICON big = bigIcon_, small = bigIcon_;
+        int bigSize = SystemMetricForDpi(SM_CXICON, Dpi()), smallSize = SystemMetricForDpi(SM_CXSMICON, Dpi());
         if (!big) {
-            HMODULE module = GetModuleHandleA(nullptr);
-            big = LoadIconA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON));
-            smallIcon_ = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(VELMORA_DEFAULT_ICON), IMAGE_ICON,
-                                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-            if (!big) big = LoadIconA(nullptr, IDI_APPLICATION);
+            HMODULE module = GetModuleHandleW(nullptr);
+            runtimeBigIcon_ = static_cast<HICON>(
+                LoadImageW(module, MAKEINTRESOURCEW(VELMORA_DEFAULT_ICON), IMAGE_ICON, bigSize, bigSize, 0));
+            smallIcon_ = static_cast<HICON>(
+                LoadImageW(module, MAKEINTRESOURCEW(VELMORA_DEFAULT_ICON), IMAGE_ICON, smallSize, smallSize, 0));
+            big = runtimeBigIcon_ ? runtimeBigIcon_ : LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
             small = smallIcon_ ? smallIcon_ : big;
         }
-        SendMessageA(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        SendMessageA(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+
+    void DestroyIcons() {
+        for (HICON* icon : {&bigIcon_, &smallIcon_, &runtimeBigIcon_}) {
+            if (*icon) DestroyIcon(*icon);
+            *icon = nullptr;
+        }
     }
 
     int ShowCommand() const override {
@@ -140,8 +175,8 @@ public:
     ~WindowUnit() override {
         StopUnitSound(settings.sound.data());  // a looping background sound plays from this buffer
         if (background_) DestroyIcon(background_);
-        if (bigIcon_) DestroyIcon(bigIcon_);
-        if (smallIcon_) DestroyIcon(smallIcon_);
+        if (scaledBackground_) DestroyIcon(scaledBackground_);
+        DestroyIcons();
     }
 
 private:
@@ -154,7 +189,11 @@ private:
         SelectedObject drawingOn(memory, bitmap);
         OwnedGdiObject<HBRUSH> fill(CreateSolidBrush(ResolveColour(settings.background)));
         FillRect(memory, &client, fill);
-        DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode);
+        if (scaledBackground_)
+            DrawPicture(memory, scaledBackground_, Scaled(pictureWidth_), Scaled(pictureHeight_), client,
+                        settings.pictureMode);
+        else
+            DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode);
         BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
                SRCCOPY);
     }
@@ -169,7 +208,7 @@ private:
         if (message == WM_NCCREATE) BindAtCreation(window, lParam);
         // Only a window's own object: another type's class may stand behind this procedure.
         auto* unit = dynamic_cast<WindowUnit*>(UnitOfWindow(window));
-        if (!unit) return DefWindowProcA(window, message, wParam, lParam);
+        if (!unit) return DefWindowProcW(window, message, wParam, lParam);
         LRESULT reflected = 0;
         if (ReflectToChild(message, wParam, lParam, reflected)) return reflected;
         switch (message) {
@@ -186,11 +225,24 @@ private:
                 if (ShowUnitCursor(unit, wParam, lParam)) return TRUE;
                 break;
             case WM_ACTIVATE:
-            case WM_ACTIVATEAPP:  // both say "lost" with a zero wParam
                 if (LOWORD(wParam) == WA_INACTIVE) EnumChildWindows(window, TellDeactivated, 0);
+                // The focus stays where it was while the window is away.
+                if (unit->keyboard_.OnActivate(window, wParam)) return 0;
                 break;
+            case WM_ACTIVATEAPP:  // says "lost" with a zero wParam, as WM_ACTIVATE does
+                if (!wParam) EnumChildWindows(window, TellDeactivated, 0);
+                break;
+            case WM_SIZE:
+                if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) unit->keyboard_.OnRestored(window);
+                break;
+            case MessageBoxesToFront:
+                BringMessageBoxesToFront(window, wParam != 0);
+                return 0;
+            case WM_DPICHANGED:
+                RescaleWindow(unit->WindowId(), HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+                return 0;
             case WM_SETTEXT:
-                unit->settings.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+                unit->settings.caption = TextFromWide(reinterpret_cast<const wchar_t*>(lParam));
                 break;
             case WM_NCDESTROY: {
                 WNDPROC previous = unit->previous_;
@@ -213,8 +265,12 @@ private:
     bool created_ = false;       // CreateWindowEx has returned the window
     WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
     HICON background_ = nullptr;
+    HICON scaledBackground_ = nullptr;  // at the window's DPI, when that is not the template's
     HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;  // the runtime's, at the small size
+    HICON smallIcon_ = nullptr;       // the runtime's, at the small size
+    HICON runtimeBigIcon_ = nullptr;  // the runtime's, at the big size
+    UnitFont defaultFont_;
+    WindowKeyboard keyboard_;
     int pictureWidth_ = 0, pictureHeight_ = 0;
 };
 
@@ -222,7 +278,7 @@ int32_t SetWindowProperty(const ValueRecord& value, UnitObject* object, int32_t 
     auto* unit = static_cast<WindowUnit*>(object);
     switch (number) {
         case 0:  // caption
-            SetWindowTextA(unit->Window(), reinterpret_cast<const char*>(value.low));
+            SetWindowTextW(unit->Window(), WideFromText(reinterpret_cast<const char*>(value.low)).c_str());
             return 0;
         case 1:  // background colour
             unit->settings.background = value.low;

@@ -19,10 +19,10 @@ bool Application::OnIdle(long) { return false; }
 bool Application::PreTranslateMessage(MSG*) { return false; }
 
 bool Application::PumpMessage() {
-    if (!GetMessageA(&current_, nullptr, 0, 0)) return false;
+    if (!GetMessageW(&current_, nullptr, 0, 0)) return false;
     if (!PreTranslateMessage(&current_)) {
         TranslateMessage(&current_);
-        DispatchMessageA(&current_);
+        DispatchMessageW(&current_);
     }
     return true;
 }

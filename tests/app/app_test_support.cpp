@@ -3,14 +3,38 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <shlobj.h>
+#include <knownfolders.h>
 #include "tests/support/folder_entries.h"
 
 namespace velmora::testing {
 
 std::string PicturesFolder() {
-    char profile[MAX_PATH] = {};
-    GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH);
-    return std::string(profile) + "\\Pictures";
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path)))
+        folder = driver::WideToGbk(path);
+    CoTaskMemFree(path);
+    return folder;
+}
+
+namespace {
+constexpr const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+}
+
+ScopedPicturesFolder::ScopedPicturesFolder(const std::wstring& path) {
+    wchar_t old[MAX_PATH] = {};
+    DWORD size = sizeof old;
+    RegGetValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
+                 nullptr, old, &size);
+    old_ = old;
+    RegSetKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", REG_EXPAND_SZ, path.c_str(),
+                    static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+}
+
+ScopedPicturesFolder::~ScopedPicturesFolder() {
+    RegSetKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", REG_EXPAND_SZ, old_.c_str(),
+                    static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
 }
 
 namespace {

@@ -11,6 +11,7 @@
 
 namespace velmora::testing {
 
+// The folder the program saves into: the shell's Pictures folder (in code page 936).
 std::string PicturesFolder();
 // The plain files of a folder, sorted (folders left out).
 std::vector<std::string> FilesIn(const std::string& folder);
@@ -46,6 +47,19 @@ public:
 private:
     std::string name_, old_;
     bool had_ = false;
+};
+
+// Moves the shell's Pictures folder (the user's "User Shell Folders" entry,
+// where a moved or redirected folder is recorded) while it lives.
+class ScopedPicturesFolder {
+public:
+    explicit ScopedPicturesFolder(const std::wstring& path);
+    ~ScopedPicturesFolder();
+    ScopedPicturesFolder(const ScopedPicturesFolder&) = delete;
+    ScopedPicturesFolder& operator=(const ScopedPicturesFolder&) = delete;
+
+private:
+    std::wstring old_;
 };
 
 // The program the tests start, beside them: the one VELMORA_PROGRAM names,

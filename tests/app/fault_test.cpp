@@ -218,7 +218,7 @@ TEST_P(PageAndDiskFaults, APicturesFolderThatCannotBeMadeFailsEveryPicture) {
     driver::RunResult run;
     DWORD exitCode;
     {
-        ScopedEnvironment elsewhere("USERPROFILE", profile);
+        ScopedPicturesFolder elsewhere(std::wstring(profile.begin(), profile.end()) + L"\\Pictures");
         Session session;
         run = session.Run(GetParam(), 60000);
         exitCode = session.Close();

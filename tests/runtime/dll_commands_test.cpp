@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 #include "runtime/dll_commands.h"
+#include "runtime/platform_text.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_interface.h"
 #include "tests/runtime/test_program.h"
@@ -19,9 +20,9 @@ uint32_t Call(int32_t index, std::initializer_list<uint32_t> words) {
     return Runtime().CallDllCommand(index, words.begin(), static_cast<int32_t>(words.size()));
 }
 
-// The runtime calls LoadLibraryA through this program's import slot; while a
+// The runtime calls LoadLibraryW through this program's import slot; while a
 // recorder lives, the slot leads through it and every name asked for is kept.
-extern "C" void* loadLibraryImport asm("__imp__LoadLibraryA@4");
+extern "C" void* loadLibraryImport asm("__imp__LoadLibraryW@4");
 std::vector<std::string> namesLoaded;
 
 class LoadRecorder {
@@ -33,8 +34,8 @@ public:
     ~LoadRecorder() { Swap(reinterpret_cast<void*>(real_)); }
 
 private:
-    static HMODULE WINAPI Record(LPCSTR name) {
-        namesLoaded.push_back(name);
+    static HMODULE WINAPI Record(LPCWSTR name) {
+        namesLoaded.push_back(TextFromWide(name));
         return real_(name);
     }
     static void* Swap(void* function) {
@@ -44,7 +45,7 @@ private:
         VirtualProtect(&loadLibraryImport, sizeof loadLibraryImport, protection, &protection);
         return old;
     }
-    static inline HMODULE(WINAPI* real_)(LPCSTR) = nullptr;
+    static inline HMODULE(WINAPI* real_)(LPCWSTR) = nullptr;
 };
 
 TEST(DllCommands, ArgumentsArriveInOrderAndBindingHappensOnce) {

@@ -10,6 +10,7 @@
 #include "runtime/calling.h"
 #include "runtime/error_report.h"
 #include "runtime/memory.h"
+#include "runtime/platform_text.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
 #include "tests/runtime/test_program.h"
@@ -217,6 +218,43 @@ TEST(RuntimeServices, ConvertingToIntegerTreatsEachNumberAsToIntegerDoes) {
         EXPECT_EQ(static_cast<int32_t>(CallCoreCommand(commands::ToInteger, 1, &argument).low), expected)
             << std::hex << value.type;
     }
+}
+
+// Program texts (code page 936) at the platform's wide functions, on any
+// system code page: 936 text reads as 936 reads it; whatever 936 lacks comes
+// back from a round trip as it went.
+TEST(PlatformText, CodePage936ExactlyAndEveryOtherCharacterRoundTrips) {
+    struct Row {
+        const char* name;
+        std::string text;   // the program's bytes
+        std::wstring wide;  // the platform's text
+    };
+    const Row rows[] = {
+        {"ASCII", "C:\\users\\x", L"C:\\users\\x"},
+        {"Chinese", "\xCF\xC2\xD4\xD8", L"\u4E0B\u8F7D"},
+        {"a trail byte that is a backslash", "\x81\x5C", L"\u4E57"},
+        {"the euro of 936, a single byte", "\x80", L"\u20AC"},
+        {"a letter 936 lacks (Zoe with a diaeresis)", "Zo\x84\x31\xBC\x35", std::wstring(L"Zo") + wchar_t(0xEB)},
+        {"a character beyond the BMP", "\x94\x39\xFC\x36", L"\U0001F600"},
+        {"a lone surrogate", "\x88\x35\x96\x36", std::wstring(1, wchar_t(0xD800))},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(WideFromText(row.text), row.wide) << row.name;
+        EXPECT_EQ(TextFromWide(row.wide), row.text) << row.name;
+        wchar_t buffer[16];
+        EXPECT_EQ(WideFromTextInto(row.text, buffer, 16), row.wide.size()) << row.name;
+        EXPECT_EQ(std::wstring(buffer), row.wide) << row.name;
+    }
+    // Four bytes that are GB18030's own BMP code, not ours, read as 936 reads them.
+    const std::string own = "\x81\x30\x81\x30";
+    wchar_t byCodePage[8] = {};
+    int units = MultiByteToWideChar(936, 0, own.data(), 4, byCodePage, 8);
+    EXPECT_EQ(WideFromText(own), std::wstring(byCodePage, static_cast<size_t>(units)));
+    // Every BMP character and a few beyond it: text, then back.
+    std::wstring all;
+    for (uint32_t unit = 1; unit <= 0xFFFF; ++unit) all += static_cast<wchar_t>(unit);
+    all += L"\U00010000\U0010FFFF";
+    EXPECT_TRUE(WideFromText(TextFromWide(all)) == all);
 }
 
 TEST(ErrorBox, TextsForCodesAndMessages) {

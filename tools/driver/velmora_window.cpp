@@ -3,23 +3,17 @@
 
 namespace velmora::driver {
 
-namespace {
-
-// Texts are read wide (how the platform passes them between processes) and
-// handed on in code page 936, the program's own bytes.
-std::string ToGbk(const wchar_t* text) {
+std::string WideToGbk(const wchar_t* text) {
     int size = WideCharToMultiByte(936, 0, text, -1, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
     if (size > 1) WideCharToMultiByte(936, 0, text, -1, out.data(), size, nullptr, nullptr);
     return out;
 }
 
-}  // namespace
-
 std::string WindowText(HWND window) {
     wchar_t text[1024] = {};
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
-    return ToGbk(text);
+    return WideToGbk(text);
 }
 
 namespace {
@@ -86,7 +80,7 @@ std::vector<std::string> LogLines(HWND listBox) {
     for (DWORD_PTR i = 0; i < count; ++i) {
         wchar_t text[1024] = {};
         SendMessageTimeoutW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
-        lines.push_back(ToGbk(text));
+        lines.push_back(WideToGbk(text));
     }
     return lines;
 }

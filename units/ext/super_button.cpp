@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 #include <vector>
+#include "runtime/platform_text.h"
 #include "units/ext/super_button_unit.h"
 #include "units/framework/pictures.h"
 #include "units/framework/sound.h"
@@ -68,24 +69,32 @@ bool SuperButton::Create(const CreateParams& params) {
 }
 
 void SuperButton::CreateTooltip() {
-    tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+    tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(), nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+                              GetModuleHandleW(nullptr), nullptr);
     if (!tooltip) return;
-    TOOLINFOA tool{};
+    std::wstring text = WideFromText(settings.tooltip);
+    TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = Window();
-    tool.lpszText = const_cast<char*>(settings.tooltip.c_str());
+    tool.lpszText = text.data();
     GetClientRect(Window(), &tool.rect);
-    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
-    SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scaled(400));
+    SendMessageW(tooltip, TTM_ACTIVATE, TRUE, 0);
+}
+
+void SuperButton::OnDpiChanged() {
+    font.Set(settings.font, Dpi());
+    if (!Window()) return;
+    SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    if (tooltip) SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scaled(400));
 }
 
 void SuperButton::Play(const std::vector<uint8_t>& sound) {
     if (settings.builtInSound)
-        PlayUnitSound(builtInSound, GetModuleHandleA(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+        PlayUnitSound(builtInSound, GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
     else if (!sound.empty())
         PlayUnitSound(reinterpret_cast<LPCSTR>(sound.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
 }
@@ -123,15 +132,18 @@ bool SuperButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             RaiseUnitEvent(WindowId(), UnitId(), -7);
             return true;
         case WM_ENABLE:
-            if (!wParam) {
-                SetHot(false);
-                if (GetFocus() == Window()) {
-                    HWND parent = GetParent(Window());
-                    HWND next = GetNextDlgTabItem(parent, Window(), FALSE);
-                    SetFocus(next && next != Window() ? next : parent);
-                }
-            }
+            // Where the focus goes is the window's rule for every unit (units/framework/keyboard.h).
+            if (!wParam) SetHot(false);
             return false;
+        case WM_GETDLGCODE:
+            // A default button is the one the window's Enter presses.
+            result = DefSubclassProc(Window(), message, wParam, lParam) | (isDefault ? DLGC_DEFPUSHBUTTON : 0);
+            return true;
+        case WM_UPDATEUISTATE:
+            // The focus rectangle may show or hide now: the platform repaints only the buttons it draws.
+            result = DefSubclassProc(Window(), message, wParam, lParam);
+            InvalidateRect(Window(), nullptr, FALSE);
+            return true;
         case BM_SETSTYLE:
             // Any button style becomes owner-drawn; asking for the default style sets the flag only.
             isDefault = (wParam & 0x0F) == BS_DEFPUSHBUTTON;
@@ -169,7 +181,7 @@ int32_t SetSuperProperty(const ValueRecord& value, UnitObject* object, int32_t n
         case 2: {  // caption
             const char* text = reinterpret_cast<const char*>(value.low);
             s.caption = text ? text : "";
-            SetWindowTextA(unit->Window(), s.caption.c_str());
+            SetWindowTextW(unit->Window(), WideFromText(s.caption).c_str());
             break;
         }
         case 3:

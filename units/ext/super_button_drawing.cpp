@@ -1,6 +1,8 @@
 // How the super button draws itself on the platform's owner-draw request:
 // background by state and look, border, picture, caption, focus rectangle.
 #include <windows.h>
+#include <string>
+#include "runtime/platform_text.h"
 #include "units/ext/super_button_unit.h"
 #include "units/framework/gdi_scope.h"
 #include "units/unit_support.h"
@@ -27,7 +29,7 @@ void SuperButton::Paint(DRAWITEMSTRUCT* item) {
         OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
         SelectedObject filling(dc, brush);
         SelectedObject outline(dc, GetStockObject(BLACK_PEN));
-        RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, 8, 8);
+        RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, Scaled(8), Scaled(8));
     } else {
         OwnedGdiObject<HBRUSH> brush(CreateSolidBrush(back));
         FillRect(dc, &rect, brush);
@@ -35,11 +37,21 @@ void SuperButton::Paint(DRAWITEMSTRUCT* item) {
     DrawBorder(dc, rect, pressed);
     DrawPictures(dc, rect);
     if (!settings.caption.empty()) DrawCaption(dc, rect, pressed, focused, disabled);
-    if (focused && (!Flat() || settings.flatFocus)) {
+    if (focused && ShowsFocusRectangle(item)) {
         RECT focusRect = item->rcItem;
-        InflateRect(&focusRect, -3, -3);
+        InflateRect(&focusRect, -Scaled(3), -Scaled(3));
         DrawFocusRect(dc, &focusRect);
     }
+}
+
+bool SuperButton::ShowsFocusRectangle(const DRAWITEMSTRUCT* item) const {
+    // Focus cues wait for the keyboard, as on every other unit.
+    if ((item->itemState & ODS_NOFOCUSRECT) || (SendMessageW(Window(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        return false;
+    if (!Flat() || settings.flatFocus) return true;
+    // A flat button shows its focus by its colours; where they are those of
+    // the normal state, nothing would show it but the rectangle.
+    return colours[FocusText] == colours[NormalText] && colours[FocusBack] == colours[NormalBack];
 }
 
 void SuperButton::DrawBorder(HDC dc, RECT rect, bool pressed) {
@@ -52,21 +64,21 @@ void SuperButton::DrawBorder(HDC dc, RECT rect, bool pressed) {
             DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
         }
     } else if (!Flat()) {
-        DrawRaisedEdge(dc, rect);
+        DrawRaisedEdge(dc, rect, Scaled(1));
     } else if (hot && settings.hotBorder) {
         DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT);
     }
 }
 
-void SuperButton::DrawRaisedEdge(HDC dc, RECT rect) {
+void SuperButton::DrawRaisedEdge(HDC dc, RECT rect, int width) {
     const int lines[2][2] = {{COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW}, {COLOR_3DLIGHT, COLOR_BTNSHADOW}};
     for (const auto& line : lines) {
         COLORREF topLeft = GetSysColor(line[0]), bottomRight = GetSysColor(line[1]);
-        FillSolid(dc, {rect.left, rect.top, rect.right - 1, rect.top + 1}, topLeft);
-        FillSolid(dc, {rect.left, rect.top, rect.left + 1, rect.bottom - 1}, topLeft);
-        FillSolid(dc, {rect.left, rect.bottom - 1, rect.right, rect.bottom}, bottomRight);
-        FillSolid(dc, {rect.right - 1, rect.top, rect.right, rect.bottom}, bottomRight);
-        InflateRect(&rect, -1, -1);
+        FillSolid(dc, {rect.left, rect.top, rect.right - width, rect.top + width}, topLeft);
+        FillSolid(dc, {rect.left, rect.top, rect.left + width, rect.bottom - width}, topLeft);
+        FillSolid(dc, {rect.left, rect.bottom - width, rect.right, rect.bottom}, bottomRight);
+        FillSolid(dc, {rect.right - width, rect.top, rect.right, rect.bottom}, bottomRight);
+        InflateRect(&rect, -width, -width);
     }
 }
 
@@ -78,36 +90,40 @@ void SuperButton::DrawPictures(HDC dc, const RECT& rect) {
     int size = 16;
     if (GetIconInfo(picture, &info)) {
         BITMAP bitmap{};
-        GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
         size = bitmap.bmWidth;
         if (info.hbmColor) DeleteObject(info.hbmColor);
         if (info.hbmMask) DeleteObject(info.hbmMask);
     }
-    int x = rect.left + 2, y = (rect.top + rect.bottom - size) / 2;
-    if (settings.picturePosition == 1) x = (rect.left + rect.right - size) / 2, y = rect.top + 2;
-    if (settings.picturePosition == 2) x = rect.right - size - 2;
+    size = Scaled(size);
+    int margin = Scaled(2);
+    int x = rect.left + margin, y = (rect.top + rect.bottom - size) / 2;
+    if (settings.picturePosition == 1) x = (rect.left + rect.right - size) / 2, y = rect.top + margin;
+    if (settings.picturePosition == 2) x = rect.right - size - margin;
     DrawIconEx(dc, x, y, picture, size, size, 0, nullptr, DI_NORMAL);
 }
 
 void SuperButton::DrawCaption(HDC dc, RECT rect, bool pressed, bool focused, bool disabled) {
-    if (pressed && !settings.checkMode) OffsetRect(&rect, settings.pressedShift ? 0 : 1, settings.pressedShift ? 2 : 1);
+    if (pressed && !settings.checkMode)
+        OffsetRect(&rect, Scaled(settings.pressedShift ? 0 : 1), Scaled(settings.pressedShift ? 2 : 1));
     SelectObject(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
+    std::wstring caption = WideFromText(settings.caption);
     RECT measured = rect;
-    DrawTextA(dc, settings.caption.c_str(), -1, &measured, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
+    DrawTextW(dc, caption.c_str(), -1, &measured, DT_WORDBREAK | DT_CENTER | DT_CALCRECT);
     int height = measured.bottom - measured.top;
     RECT text{rect.left, rect.top + (rect.bottom - rect.top - height) / 2, rect.right, rect.bottom};
     UINT flags = DT_WORDBREAK | DT_CENTER;
     if (disabled) {
         RECT shifted = text;
-        OffsetRect(&shifted, 1, 1);
+        OffsetRect(&shifted, Scaled(1), Scaled(1));
         SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextA(dc, settings.caption.c_str(), -1, &shifted, flags);
+        DrawTextW(dc, caption.c_str(), -1, &shifted, flags);
         SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
     } else {
         SetTextColor(dc, hot || pressed ? colours[HotText] : focused ? colours[FocusText] : colours[NormalText]);
     }
-    DrawTextA(dc, settings.caption.c_str(), -1, &text, flags);
+    DrawTextW(dc, caption.c_str(), -1, &text, flags);
 }
 
 }  // namespace velmora

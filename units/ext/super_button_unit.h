@@ -67,6 +67,7 @@ public:
     void CreateTooltip();
     void Play(const std::vector<uint8_t>& sound);
     void OnWindowDeactivated() override { SetHot(false); }
+    void OnDpiChanged() override;
     void SetHot(bool value);
     bool OnCommand(WORD code) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -82,9 +83,11 @@ public:
     // Four lines, outer first: highlight and 3-D light on the top and left,
     // dark shadow and shadow on the bottom and right (the bottom and right own
     // the corners they share with the others).
-    static void DrawRaisedEdge(HDC dc, RECT rect);
+    static void DrawRaisedEdge(HDC dc, RECT rect, int width);
     void DrawPictures(HDC dc, const RECT& rect);
     void DrawCaption(HDC dc, RECT rect, bool pressed, bool focused, bool disabled);
+    // Whether a focused button shows its focus rectangle now.
+    bool ShowsFocusRectangle(const DRAWITEMSTRUCT* item) const;
 };
 
 }  // namespace velmora

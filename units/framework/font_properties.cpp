@@ -1,18 +1,25 @@
 #include "units/framework/font_properties.h"
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include "runtime/memory.h"
-#include "units/framework/gdi_scope.h"
+#include "runtime/platform_text.h"
+#include "units/framework/dpi.h"
 #include "units/framework/unit_properties.h"
 
 namespace velmora {
-namespace {
 
-int ScreenPixelsPerInch() {
-    WindowDc screen(nullptr);
-    return GetDeviceCaps(screen, LOGPIXELSY);
+LOGFONTA DefaultFontDescription() {
+    LOGFONTW wide{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof wide, &wide);
+    LOGFONTA font{};
+    std::memcpy(&font, &wide, offsetof(LOGFONTA, lfFaceName));
+    font.lfHeight = ScaleFromDpi(font.lfHeight, SystemDpi());
+    font.lfWidth = ScaleFromDpi(font.lfWidth, SystemDpi());
+    std::string face = TextFromWide(wide.lfFaceName);
+    std::memcpy(font.lfFaceName, face.c_str(), std::min(face.size(), size_t{LF_FACESIZE - 1}));
+    return font;
 }
-
-}  // namespace
 
 std::string FontFaceName(const LOGFONTA& font) {
     return std::string(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE - 1));
@@ -21,10 +28,11 @@ std::string FontFaceName(const LOGFONTA& font) {
 uint64_t FontSubField(const LOGFONTA* font, int32_t subField) {
     LOGFONTA fallback;
     if (!font) {
-        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
+        fallback = DefaultFontDescription();
         font = &fallback;
     }
-    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, ScreenPixelsPerInch());
+    // Heights are template pixels, at 96 dots per inch whatever the screen's.
+    int points = MulDiv(font->lfHeight < 0 ? -font->lfHeight : font->lfHeight, 72, TemplateDpi);
     switch (subField) {
         case 0: return static_cast<uint32_t>(font->lfEscapement);
         case 1: return font->lfWeight >= 700 ? 1 : 0;
@@ -55,7 +63,7 @@ void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value) {
         case 3: font.lfStrikeOut = value ? 1 : 0; break;
         case 4: font.lfUnderline = value ? 1 : 0; break;
         case 5: {
-            font.lfHeight = -MulDiv(static_cast<int32_t>(value), ScreenPixelsPerInch(), 72);
+            font.lfHeight = -MulDiv(static_cast<int32_t>(value), TemplateDpi, 72);
             break;
         }
         case 6: {

@@ -14,6 +14,9 @@ std::string FontFaceName(const LOGFONTA& font);
 // One sub-field of a font property as read by a program (0-6; any other
 // number gives the 28-byte record of all seven); null is the default font.
 uint64_t FontSubField(const LOGFONTA* font, int32_t subField);
+// The system's default GUI font as such a description (face in code page
+// 936, heights in template pixels).
+LOGFONTA DefaultFontDescription();
 // Writes one sub-field into the description.
 void ApplyFontSubField(LOGFONTA& font, int32_t subField, uint32_t value);
 

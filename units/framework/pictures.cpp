@@ -176,6 +176,11 @@ void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area,
     }
 }
 
+HICON ScaledIcon(HICON icon, int width, int height) {
+    if (!icon || width <= 0 || height <= 0) return nullptr;
+    return static_cast<HICON>(CopyImage(icon, IMAGE_ICON, width, height, 0));
+}
+
 uint32_t SystemCursorOfCode(int32_t code) { return code >= 0 && code <= 14 ? systemCursors[code] : 0; }
 
 int32_t CodeOfSystemCursor(uint32_t systemId) {
@@ -197,8 +202,8 @@ HCURSOR MakeUnitCursor(const uint8_t* block, uint32_t size) {
     // Shared cursors: copies, so every unit may destroy its own. The hand is
     // the runtime's (the system's only for a module without it).
     HCURSOR shared = nullptr;
-    if (system == Hand) shared = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(VELMORA_HAND_CURSOR));
-    if (!shared) shared = LoadCursorA(nullptr, MAKEINTRESOURCEA(system));
+    if (system == Hand) shared = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VELMORA_HAND_CURSOR));
+    if (!shared) shared = LoadCursorW(nullptr, MAKEINTRESOURCEW(system));
     return shared ? CopyCursor(shared) : nullptr;
 }
 

@@ -15,6 +15,10 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
 // stretched. Tiles past the area's right and bottom edges are cut off.
 void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode);
 
+// A copy of an icon drawn at another size (a picture shown at a DPI other
+// than the template's), or null when the platform cannot make one.
+HICON ScaledIcon(HICON icon, int width, int height);
+
 // A unit's cursor from its mouse-pointer block; null for no cursor.
 HCURSOR MakeUnitCursor(const uint8_t* block, uint32_t size);
 // Program-side pointer code 0-14 to the system cursor id and back (0 = none).

@@ -11,13 +11,13 @@ namespace {
 
 void PumpPending() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -42,10 +42,11 @@ void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
     GetWindowRect(oldWindow, &rect);
     HWND parent = GetParent(oldWindow);
     if (parent) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    uint32_t style = (GetWindowLongA(oldWindow, GWL_STYLE) & WS_DISABLED) | (GetWindowLongA(oldWindow, GWL_STYLE) & WS_TABSTOP);
+    uint32_t style = GetWindowLongW(oldWindow, GWL_STYLE) & (WS_DISABLED | WS_TABSTOP);
     uint32_t windowId = old->WindowId(), unitId = old->UnitId();
     CreateParams params{stream.data(), static_cast<uint32_t>(stream.size()), style, parent, GetDlgCtrlID(oldWindow),
-                        nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, windowId, unitId};
+                        nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, windowId, unitId,
+                        old->Dpi()};
     UnitObject* fresh = create(params);
     if (!fresh) return;
     HWND freshWindow = fresh->Window();
@@ -55,9 +56,9 @@ void Rebuild(UnitObject* old, const UnitTypeDescriptor* type) {
     bool wasVisible = IsWindowVisible(oldWindow);
     StoreUnitObject(windowId, unitId, fresh);
     SetWindowPos(freshWindow, oldWindow, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(freshWindow, MessageLinkSetup, 0, 0);
-    SendMessageA(freshWindow, MessageCreated, 0, 0);
-    if ((type->flags & TypeNotifyParent) && parent) SendMessageA(parent, MessageLayout, 0, 0);
+    SendMessageW(freshWindow, MessageLinkSetup, 0, 0);
+    SendMessageW(freshWindow, MessageCreated, 0, 0);
+    if ((type->flags & TypeNotifyParent) && parent) SendMessageW(parent, MessageLayout, 0, 0);
     if (wasVisible) ShowWindow(freshWindow, SW_SHOWNA);
     DestroyWindow(oldWindow);  // deletes `old`
     StoreUnitObject(windowId, unitId, fresh);

@@ -15,7 +15,7 @@ void RunOnWindowThread(const std::function<void()>& work) {
     // units are gone); a worker that still asks waits here until the process ends.
     DWORD_PTR refused = 1;
     if (app.exiting || app.quitting ||
-        !SendMessageTimeoutA(app.hiddenWindow, RunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work), SMTO_BLOCK,
+        !SendMessageTimeoutW(app.hiddenWindow, RunOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(&work), SMTO_BLOCK,
                              INFINITE, &refused) ||
         refused)
         WaitForProgramEnd();

@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <vector>
 #include "runtime/value.h"
+#include "units/framework/dpi.h"
 #include "units/framework/unit_type.h"
 
 namespace velmora {
+
+class WindowKeyboard;
 
 struct CreateParams {
     const uint8_t* stream;
@@ -17,9 +20,10 @@ struct CreateParams {
     HWND parent;
     int32_t childId;
     HMENU menu;
-    int32_t left, top, width, height;
+    int32_t left, top, width, height;  // pixels at `dpi`
     uint32_t windowId;
     uint32_t unitId;
+    UINT dpi = TemplateDpi;  // what the unit's fonts and drawing scale to
 };
 
 class UnitObject {
@@ -42,6 +46,18 @@ public:
     virtual void OnWindowDeactivated() {}
     // How a window unit is first shown (start position minimised, maximised, normal).
     virtual int ShowCommand() const { return SW_SHOW; }
+    // The window now shows at another DPI: fonts and sizes made for the old
+    // one are made anew (the framework moves and sizes the unit itself).
+    virtual void OnDpiChanged() {}
+    // A top-level window unit's keyboard interface (units/framework/keyboard.h).
+    virtual WindowKeyboard* Keyboard() { return nullptr; }
+
+    UINT Dpi() const { return dpi_; }
+    void SetDpi(UINT dpi) {
+        dpi_ = dpi ? dpi : TemplateDpi;
+        OnDpiChanged();
+    }
+    int Scaled(int value) const { return ScaleToDpi(value, dpi_); }
 
     void Attach(HWND window, uint32_t windowId, uint32_t unitId) {
         window_ = window;
@@ -49,10 +65,14 @@ public:
         unitId_ = unitId;
     }
 
+    // The DPI a unit is made at, before anything is made.
+    void InitDpi(UINT dpi) { dpi_ = dpi ? dpi : TemplateDpi; }
+
 private:
     HWND window_ = nullptr;
     uint32_t windowId_ = 0;
     uint32_t unitId_ = 0;
+    UINT dpi_ = TemplateDpi;
 };
 
 // Unit interface services.

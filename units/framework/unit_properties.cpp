@@ -83,7 +83,7 @@ uint64_t ReadCommon(const Located& at, int32_t property) {
             RECT rect;
             GetWindowRect(live, &rect);
             if (property >= 2) return static_cast<uint32_t>(property == 2 ? rect.right - rect.left : rect.bottom - rect.top);
-            if (HWND parent = GetParent(live); parent && (GetWindowLongA(live, GWL_STYLE) & WS_CHILD))
+            if (HWND parent = GetParent(live); parent && (GetWindowLongW(live, GWL_STYLE) & WS_CHILD))
                 MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
             return static_cast<uint32_t>(property == 0 ? rect.left : rect.top);
         }
@@ -114,7 +114,7 @@ void WriteCommon(Located& at, int32_t property, uint32_t low) {
             RECT rect;
             GetWindowRect(live, &rect);
             HWND parent = GetParent(live);
-            if (parent && (GetWindowLongA(live, GWL_STYLE) & WS_CHILD))
+            if (parent && (GetWindowLongW(live, GWL_STYLE) & WS_CHILD))
                 MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
             if (property < 2) {
                 int x = property == 0 ? value : rect.left, y = property == 1 ? value : rect.top;
@@ -280,7 +280,7 @@ void WriteUnitProperty(uint32_t windowId, uint32_t unitId, int32_t property, int
                 if (get && get(record.Object(), property - 8, raw) && raw[1] == 60)
                     std::memcpy(&font, reinterpret_cast<const void*>(raw[0]), 60);
                 else
-                    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+                    font = DefaultFontDescription();
                 ApplyFontSubField(font, subField, low);
                 value.low = reinterpret_cast<uint32_t>(&font);
                 value.high = 60;

@@ -5,7 +5,7 @@
 
 namespace velmora {
 namespace {
-constexpr const char* unitProperty = "VelmoraUnit";
+constexpr const wchar_t* unitProperty = L"VelmoraUnit";
 }
 
 const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
@@ -16,7 +16,7 @@ const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
     return unitType->interfaceFunction ? unitType : nullptr;
 }
 
-UnitObject* UnitOfWindow(HWND window) { return window ? static_cast<UnitObject*>(GetPropA(window, unitProperty)) : nullptr; }
+UnitObject* UnitOfWindow(HWND window) { return window ? static_cast<UnitObject*>(GetPropW(window, unitProperty)) : nullptr; }
 
 void ForgetUnit(UnitObject* unit) {
     WindowTemplate* window = ProgramWindows().Find(unit->WindowId());
@@ -30,9 +30,9 @@ void ForgetUnit(UnitObject* unit) {
 
 void BindUnitToWindow(HWND window, UnitObject* unit) {
     if (unit)
-        SetPropA(window, unitProperty, unit);
+        SetPropW(window, unitProperty, unit);
     else
-        RemovePropA(window, unitProperty);
+        RemovePropW(window, unitProperty);
 }
 
 }  // namespace velmora

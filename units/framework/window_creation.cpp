@@ -5,6 +5,8 @@
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 #include "runtime/runtime_services.h"
+#include "units/framework/dpi.h"
+#include "units/framework/keyboard.h"
 #include "units/framework/pictures.h"
 #include "units/framework/unit_events.h"
 #include "units/framework/unit_object.h"
@@ -35,8 +37,16 @@ std::vector<uint32_t> CreationOrder(uint32_t count) {
     return order;
 }
 
+// A unit's template rectangle at a DPI.
+RECT ScaledRect(const UnitRecordRef& record, UINT dpi) {
+    int left = ScaleToDpi(record.Rect(0), dpi), top = ScaleToDpi(record.Rect(1), dpi);
+    return {left, top, left + ScaleToDpi(record.Rect(2), dpi), top + ScaleToDpi(record.Rect(3), dpi)};
+}
+
 bool CreateUnits(WindowTemplate& window, uint32_t windowId, HWND owner, std::vector<bool>& visible) {
     int32_t childId = 100;
+    // The window is made at the screen's DPI; its units at the DPI it then shows at.
+    UINT dpi = SystemDpi();
     for (uint32_t index : CreationOrder(window.unitCount)) {
         UnitRecordRef record;
         window.Record(index, record);
@@ -52,16 +62,27 @@ bool CreateUnits(WindowTemplate& window, uint32_t windowId, HWND owner, std::vec
             if (record.Flags() & UnitDisabled) style |= StyleDisabled;
             if (record.Flags() & UnitTabStop) style |= StyleTabStop;
         }
+        RECT rect = ScaledRect(record, dpi);
         CreateParams params{record.Stream(), record.StreamLength(), style,
                             index == 0 ? owner : window.window, index == 0 ? 0 : childId,
-                            nullptr, record.Rect(0), record.Rect(1), record.Rect(2), record.Rect(3),
-                            windowId, record.id};
+                            nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                            windowId, record.id, dpi};
         if (index != 0) childId += 10;
         UnitObject* unit = create(params);
         if (!unit) return false;
         window.Record(index, record);  // creation may not move the table, but re-read to be safe
         record.SetObject(unit);
-        if (index == 0) window.window = unit->Window();
+        if (index == 0) {
+            window.window = unit->Window();
+            // On a monitor of another DPI than the screen's (Windows 10), the window follows that one.
+            UINT shown = WindowDpi(window.window);
+            if (shown != dpi) {
+                dpi = shown;
+                unit->SetDpi(dpi);
+                SetWindowPos(window.window, nullptr, 0, 0, ScaleToDpi(record.Rect(2), dpi),
+                             ScaleToDpi(record.Rect(3), dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+        }
     }
     return true;
 }
@@ -94,7 +115,7 @@ void ParentAndOrder(WindowTemplate& window) {
 
 void SendToAll(WindowTemplate& window, UINT message) {
     for (uint32_t index = window.unitCount; index-- > 0;)
-        if (HWND unit = UnitWindow(window, index)) SendMessageA(unit, message, 0, 0);
+        if (HWND unit = UnitWindow(window, index)) SendMessageW(unit, message, 0, 0);
 }
 
 void FireFocusEvent(WindowTemplate& window, uint32_t windowId) {
@@ -142,8 +163,10 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
             const uint8_t* pointer = record.MousePointer(size);
             record.SetCursor(MakeUnitCursor(pointer, size));
         }
+        // Focus rectangles and access keys show once the keyboard is used, as in the platform's dialogs.
+        HideKeyboardCues(window.window);
         SendToAll(window, MessageLinkSetup);
-        SendMessageA(window.window, MessageLayout, 0, 0);
+        SendMessageW(window.window, MessageLayout, 0, 0);
         for (uint32_t index = 1; index < window.unitCount; ++index)
             if (HWND unit = UnitWindow(window, index)) ShowWindow(unit, visible[index] ? SW_SHOWNA : SW_HIDE);
     }
@@ -165,6 +188,33 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
 void LoadStartupWindow(uint32_t windowId) {
     WindowTemplate* window = ProgramWindows().Find(windowId);
     if (!window || !CreateWindowFromTemplate(*window, false, nullptr)) ReportFatalError(FatalMessage::StartupWindow, 0);
+}
+
+void RescaleWindow(uint32_t windowId, UINT dpi, const RECT* suggested) {
+    WindowTemplate* window = ProgramWindows().Find(windowId);
+    if (!window || !window->window || !dpi) return;
+    for (uint32_t index = 0; index < window->unitCount; ++index) {
+        UnitRecordRef record;
+        if (!window->Record(index, record) || record.layout.menuItem) continue;
+        UnitObject* unit = record.Object();
+        if (!unit || !unit->Window()) continue;
+        if (index == 0) {
+            RECT outer;
+            GetWindowRect(unit->Window(), &outer);
+            RECT target = suggested ? *suggested
+                                    : RECT{outer.left, outer.top, outer.left + ScaleToDpi(record.Rect(2), dpi),
+                                           outer.top + ScaleToDpi(record.Rect(3), dpi)};
+            SetWindowPos(unit->Window(), nullptr, target.left, target.top, target.right - target.left,
+                         target.bottom - target.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+            RECT rect = ScaledRect(record, dpi);
+            SetWindowPos(unit->Window(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        // After the move, so a unit that keeps a size of its own (an edit box's line) sees its new one.
+        unit->SetDpi(dpi);
+    }
+    InvalidateRect(window->window, nullptr, TRUE);
 }
 
 void FinishWindowCleanup(uint32_t windowId) {

@@ -14,5 +14,9 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner);
 void LoadStartupWindow(uint32_t windowId);
 // A program window's final clean-up: releases its cursors and tells the runtime.
 void FinishWindowCleanup(uint32_t windowId);
+// The window shows at another DPI now: every unit at its template rectangle
+// scaled to it, with fonts and drawing made anew; the window itself takes
+// `suggested` (the platform's rectangle for it), or its own size scaled.
+void RescaleWindow(uint32_t windowId, UINT dpi, const RECT* suggested);
 
 }  // namespace velmora
