@@ -201,6 +201,9 @@ private:
             case WM_SETCURSOR:
                 if (unit && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
                 break;
+            case WM_GETFONT:  // the font it paints with, as the platform's controls answer
+                if (unit) return reinterpret_cast<LRESULT>(unit->font.Get());
+                break;
             case WM_PRINTCLIENT:
                 if (unit) {
                     unit->Paint(reinterpret_cast<HDC>(wParam));

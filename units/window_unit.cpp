@@ -235,6 +235,11 @@ private:
             case WM_SIZE:
                 if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) unit->keyboard_.OnRestored(window);
                 break;
+            case WM_WINDOWPOSCHANGED:
+                // Raised by anything at all: a box of the program's goes back in front.
+                if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER))
+                    PostMessageW(window, MessageBoxesToFront, FALSE, 0);
+                break;
             case MessageBoxesToFront:
                 BringMessageBoxesToFront(window, wParam != 0);
                 return 0;

@@ -177,9 +177,7 @@ TEST(Downloader, TheOpenFolderButtonStartsTheShellWithTheQuotedFolder) {
     driver::Click(session.units.openFolder);
     for (int i = 0; i < 500 && GetFileAttributesA(log.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(20);
     Sleep(100);
-    char profile[MAX_PATH] = {};
-    GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH);
-    EXPECT_EQ(Content(log), std::string("explorer.exe \"") + profile + "\\Pictures\"");
+    EXPECT_EQ(Content(log), "explorer.exe \"" + driver::GbkToUtf8(PicturesFolder()) + "\"");
     EXPECT_EQ(session.Close(), 0u);
 }
 

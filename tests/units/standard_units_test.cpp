@@ -1,6 +1,10 @@
 // The standard units and the super button as the platform shows them.
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+#include <vector>
 #include <string>
 #include "commands/core_calls.h"
 #include "runtime/memory.h"
@@ -584,6 +588,97 @@ TEST(StreamVersions, ATooNewStreamMakesCreationFail) {
         if (tooNew->Record(i, record) && !record.layout.menuItem) record.SetObject(nullptr);
     EXPECT_FALSE(CreateWindowFromTemplate(*tooNew, false, nullptr));
     EXPECT_EQ(tooNew->window, nullptr);
+}
+
+// On any system code page (ctest runs this in prefixes of several): every
+// unit's text as the platform holds it, UTF-16, in the template's face, which
+// holds a glyph for each of its characters.
+TEST(AnyCodePage, EveryUnitsTextInItsFontWhichHoldsEachCharacter) {
+    OpenMainWindow();
+    struct Row {
+        uint32_t unitId;
+        const wchar_t* text;
+    };
+    const Row rows[] = {{buttonId, L"开始下载"},
+                        {noteId, L"将保存到图片用户文件夹中，已经下载的图片不会覆盖"},
+                        {progressId, L"0 / 0"},
+                        {captionId, L"设置下载线程数量："},
+                        {countId, L"10"},
+                        {superId, L"打开下载文件夹"}};
+    HDC dc = GetDC(nullptr);
+    for (const Row& row : rows) {
+        HWND unit = UnitHandle(row.unitId);
+        wchar_t text[256] = {};
+        GetWindowTextW(unit, text, 256);
+        EXPECT_STREQ(text, row.text) << std::hex << row.unitId;
+        auto font = reinterpret_cast<HFONT>(SendMessageW(unit, WM_GETFONT, 0, 0));
+        ASSERT_NE(font, nullptr) << std::hex << row.unitId;
+        LOGFONTW description{};
+        GetObjectW(font, sizeof description, &description);
+        EXPECT_STREQ(description.lfFaceName, L"微软雅黑") << std::hex << row.unitId;
+        HGDIOBJ old = SelectObject(dc, font);
+        std::vector<WORD> glyphs(std::wcslen(row.text));
+        GetGlyphIndicesW(dc, row.text, static_cast<int>(glyphs.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+        SelectObject(dc, old);
+        EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), 0xFFFF), 0) << std::hex << row.unitId << ": glyphs missing";
+    }
+    ReleaseDC(nullptr, dc);
+}
+
+// WM_DPICHANGED (as Windows sends it when the window moves to a monitor of
+// another scale): every unit at its template rectangle scaled to the new
+// DPI, its font too, the window where the platform suggests; and back.
+TEST(Dpi, AChangeOfDpiLaysTheWindowOutAgainAndBack) {
+    HWND window = OpenMainWindow();
+    const uint32_t units[] = {buttonId, listId, noteId, progressId, countId, captionId, superId};
+    std::vector<RECT> before;
+    for (uint32_t unit : units) before.push_back(RectInWindow(UnitHandle(unit)));
+    RECT outer;
+    GetWindowRect(window, &outer);
+    auto fontHeight = [](uint32_t unit) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(UnitHandle(unit), WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight;
+    };
+    LONG heightBefore = fontHeight(noteId);
+    auto rectOf = [](uint32_t unit) {
+        return RECT{static_cast<LONG>(Runtime().ReadUnitProperty(windowId, unit, 0, 0)),
+                    static_cast<LONG>(Runtime().ReadUnitProperty(windowId, unit, 1, 0)),
+                    static_cast<LONG>(Runtime().ReadUnitProperty(windowId, unit, 2, 0)),
+                    static_cast<LONG>(Runtime().ReadUnitProperty(windowId, unit, 3, 0))};
+    };
+    RECT buttonInTemplate = rectOf(buttonId);
+
+    // At 150%, as most laptops are: every template value here is even, so exact.
+    auto scaled = [](LONG value) { return value * 3 / 2; };
+    RECT suggested{outer.left, outer.top, outer.left + MulDiv(472, 3, 2), outer.top + MulDiv(407, 3, 2)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << "where the platform suggests";
+    const RECT templateRects[] = {{368, 16, 72, 40},  {32, 16, 328, 328}, {368, 64, 72, 88},  {368, 176, 72, 40},
+                                  {368, 296, 72, 24}, {368, 256, 72, 40}, {368, 328, 88, 16}};
+    for (size_t i = 0; i < std::size(units); ++i) {
+        RECT rect = RectInWindow(UnitHandle(units[i]));
+        EXPECT_EQ(rect.left, scaled(templateRects[i].left)) << std::hex << units[i];
+        EXPECT_EQ(rect.top, scaled(templateRects[i].top)) << std::hex << units[i];
+        EXPECT_EQ(rect.right - rect.left, scaled(templateRects[i].right)) << std::hex << units[i];
+        EXPECT_GE(rect.bottom - rect.top, scaled(templateRects[i].bottom)) << std::hex << units[i];
+    }
+    EXPECT_EQ(fontHeight(noteId), scaled(heightBefore)) << "the font made anew at the new DPI";
+    EXPECT_EQ(fontHeight(countId), scaled(heightBefore));
+    RECT arrows;
+    GetWindowRect(GetWindow(UnitHandle(countId), GW_HWNDNEXT), &arrows);
+    EXPECT_EQ(arrows.right - arrows.left, 27) << "the count's arrows";
+    RECT read = rectOf(buttonId);
+    EXPECT_TRUE(EqualRect(&read, &buttonInTemplate)) << "a program reads template pixels at any DPI";
+
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&outer));
+    for (size_t i = 0; i < std::size(units); ++i) {
+        RECT rect = RectInWindow(UnitHandle(units[i]));
+        EXPECT_TRUE(EqualRect(&rect, &before[i])) << std::hex << units[i] << ": back where it was";
+    }
+    EXPECT_EQ(fontHeight(noteId), heightBefore);
 }
 
 }  // namespace

@@ -4,25 +4,35 @@
 
 namespace velmora::driver {
 
+// The driver's texts are code page 936, as the program's; it reaches the
+// platform wide, so it works the same on any system code page and in any
+// user folder.
+std::wstring GbkToWide(const std::string& text) {
+    int wide = MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(wide), L'\0');
+    MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), out.data(), wide);
+    return out;
+}
+
 ChildProcess::ChildProcess(const std::string& commandLine) {
-    char tempDirectory[MAX_PATH];
-    char tempFile[MAX_PATH];
-    GetTempPathA(MAX_PATH, tempDirectory);
-    GetTempFileNameA(tempDirectory, "vlm", 0, tempFile);
+    wchar_t tempDirectory[MAX_PATH];
+    wchar_t tempFile[MAX_PATH];
+    GetTempPathW(MAX_PATH, tempDirectory);
+    GetTempFileNameW(tempDirectory, L"vlm", 0, tempFile);
     outputPath_ = tempFile;
 
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE output = CreateFileA(tempFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+    HANDLE output = CreateFileW(tempFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
     startup.hStdError = output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info{};
-    std::string mutableLine = commandLine;
-    if (CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    std::wstring mutableLine = GbkToWide(commandLine);
+    if (CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                        &info)) {
         process_ = info.hProcess;
         id_ = info.dwProcessId;
@@ -36,7 +46,7 @@ ChildProcess::~ChildProcess() {
         if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) Kill();
         CloseHandle(process_);
     }
-    DeleteFileA(outputPath_.c_str());
+    DeleteFileW(outputPath_.c_str());
 }
 
 bool ChildProcess::Wait(DWORD milliseconds) {
@@ -50,7 +60,7 @@ DWORD ChildProcess::ExitCode() const {
 }
 
 std::string ChildProcess::Output() const {
-    std::ifstream in(outputPath_, std::ios::binary);
+    std::ifstream in(outputPath_.c_str(), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -77,14 +87,14 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
-    char text[256] = {};
+    wchar_t text[256] = {};
     if (search->className) {
-        GetClassNameA(window, text, sizeof text);
-        if (lstrcmpA(text, search->className) != 0) return TRUE;
+        GetClassNameW(window, text, 256);
+        if (WideToGbk(text) != search->className) return TRUE;
     }
     if (search->caption) {
-        GetWindowTextA(window, text, sizeof text);
-        if (lstrcmpA(text, search->caption) != 0) return TRUE;
+        GetWindowTextW(window, text, 256);
+        if (WideToGbk(text) != search->caption) return TRUE;
     }
     search->found = window;
     return FALSE;
@@ -109,21 +119,28 @@ HWND ChildProcess::WaitForTopWindow(const char* className, const char* caption, 
 }
 
 std::string OwnDirectory() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full = path;
-    return full.substr(0, full.rfind('\\') + 1);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full = path;
+    return WideToGbk(full.substr(0, full.rfind(L'\\') + 1).c_str());
 }
 
 std::string MessageBoxText(HWND box) {
-    char text[2048] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
+    wchar_t text[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 2048);
+    return WideToGbk(text);
+}
+
+std::string WideToGbk(const wchar_t* text) {
+    int size = WideCharToMultiByte(936, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+    if (size > 1) WideCharToMultiByte(936, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
 }
 
 void PressDialogButton(HWND box, int buttonId) {
     HWND button = GetDlgItem(box, buttonId);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 bool SaveScreenRectangle(const RECT& area, const std::string& path) {

@@ -30,7 +30,7 @@ public:
 private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
-    std::string outputPath_;
+    std::wstring outputPath_;
 };
 
 // The directory of the running executable, with a trailing backslash.
@@ -41,6 +41,9 @@ std::string MessageBoxText(HWND box);
 void PressDialogButton(HWND box, int buttonId);
 // Saves what the screen shows inside the rectangle as a 24-bit BMP file.
 bool SaveScreenRectangle(const RECT& area, const std::string& path);
+// Code page 936 and UTF-16, the platform's texts.
+std::wstring GbkToWide(const std::string& text);
+std::string WideToGbk(const wchar_t* text);
 // Code page 936 to UTF-8, for printing on the host terminal.
 std::string GbkToUtf8(const std::string& text);
 

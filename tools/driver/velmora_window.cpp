@@ -3,12 +3,6 @@
 
 namespace velmora::driver {
 
-std::string WideToGbk(const wchar_t* text) {
-    int size = WideCharToMultiByte(936, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-    if (size > 1) WideCharToMultiByte(936, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
 
 std::string WindowText(HWND window) {
     wchar_t text[1024] = {};
@@ -19,9 +13,9 @@ std::string WindowText(HWND window) {
 namespace {
 
 std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return WideToGbk(name);
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM parameter) {
@@ -52,15 +46,15 @@ VelmoraUnits FindUnits(HWND window) {
     return units;
 }
 
-void Click(HWND button) { SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_BLOCK, 10000, nullptr); }
+void Click(HWND button) { SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_BLOCK, 10000, nullptr); }
 
 void ClickArrow(const VelmoraUnits& units, bool up) {
     RECT rect;
     GetClientRect(units.arrows, &rect);
     LPARAM at = MAKELPARAM(rect.right / 2, up ? rect.bottom / 4 : rect.bottom * 3 / 4);
     std::string before = WindowText(units.threadCount);
-    SendMessageTimeoutA(units.arrows, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_BLOCK, 5000, nullptr);
-    SendMessageTimeoutA(units.arrows, WM_LBUTTONUP, 0, at, SMTO_BLOCK, 5000, nullptr);
+    SendMessageTimeoutW(units.arrows, WM_LBUTTONDOWN, MK_LBUTTON, at, SMTO_BLOCK, 5000, nullptr);
+    SendMessageTimeoutW(units.arrows, WM_LBUTTONUP, 0, at, SMTO_BLOCK, 5000, nullptr);
     for (int i = 0; i < 100 && WindowText(units.threadCount) == before; ++i) Sleep(10);
 }
 
@@ -76,7 +70,7 @@ bool SetThreadCount(const VelmoraUnits& units, int count) {
 std::vector<std::string> LogLines(HWND listBox) {
     std::vector<std::string> lines;
     DWORD_PTR count = 0;
-    SendMessageTimeoutA(listBox, LB_GETCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
+    SendMessageTimeoutW(listBox, LB_GETCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
     for (DWORD_PTR i = 0; i < count; ++i) {
         wchar_t text[1024] = {};
         SendMessageTimeoutW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);

@@ -18,9 +18,6 @@ struct VelmoraUnits {
     std::vector<HWND> labels;
 };
 
-// Texts are read wide (how the platform passes them between processes) and
-// handed on in code page 936, the program's own bytes, whatever the system's.
-std::string WideToGbk(const wchar_t* text);
 // Finds the units of the main window by class and text.
 VelmoraUnits FindUnits(HWND window);
 std::string WindowText(HWND window);

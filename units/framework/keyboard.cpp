@@ -18,8 +18,12 @@ struct Stop {
     RECT rect;
 };
 
+// Shown, as the unit's own style says: a window being shown for the first
+// time is activated before the platform calls it visible.
+bool Shown(HWND window) { return GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE; }
+
 BOOL CALLBACK CollectStop(HWND child, LPARAM list) {
-    if (IsUnitWindow(child) && IsWindowVisible(child) && (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)) {
+    if (IsUnitWindow(child) && Shown(child) && (GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)) {
         RECT rect;
         GetWindowRect(child, &rect);
         reinterpret_cast<std::vector<Stop>*>(list)->push_back({child, rect});
@@ -44,7 +48,7 @@ UINT DialogCode(HWND window, const MSG* message = nullptr) {
                                           reinterpret_cast<LPARAM>(message)));
 }
 
-bool CanTakeFocus(HWND window) { return window && IsWindow(window) && IsWindowEnabled(window) && IsWindowVisible(window); }
+bool CanTakeFocus(HWND window) { return window && IsWindow(window) && IsWindowEnabled(window) && Shown(window); }
 
 HWND DefaultButton(HWND window) {
     HWND pushButton = nullptr;
@@ -109,6 +113,9 @@ BOOL CALLBACK BringBoxToFront(HWND top, LPARAM parameter) {
     if (process != search.process || top == search.window || !IsWindowVisible(top) ||
         !GetClassNameW(top, className, 16) || lstrcmpW(className, L"#32770") != 0)
         return TRUE;
+    // Owned by the window it stays in front of it, whatever raises the window
+    // later; the window is not disabled, so it stays usable.
+    if (!GetWindow(top, GW_OWNER)) SetWindowLongPtrW(top, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(search.window));
     SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | (search.activate ? 0 : SWP_NOACTIVATE));
     if (search.activate) SetForegroundWindow(top);
     return TRUE;

@@ -45,8 +45,10 @@ void HideKeyboardCues(HWND window);
 // The message loop's pre-translation: the keys above for a program window.
 // True when the key was handled and must not be dispatched.
 bool TranslateWindowKey(const MSG& message);
-// Message boxes of this process, put in front of its windows (and activated
-// when `activate`); they are never owned, so the window stays usable.
+// Message boxes of this process, put in front of the window (and activated
+// when `activate`). A box is shown without an owner, so the window is never
+// disabled by it; taken on as owned here, it stays in front of the window
+// for the platform, and the window stays usable.
 void BringMessageBoxesToFront(HWND window, bool activate);
 
 }  // namespace velmora

@@ -82,10 +82,14 @@ uint64_t ReadCommon(const Located& at, int32_t property) {
             if (!live) return static_cast<uint32_t>(record.Rect(property));
             RECT rect;
             GetWindowRect(live, &rect);
-            if (property >= 2) return static_cast<uint32_t>(property == 2 ? rect.right - rect.left : rect.bottom - rect.top);
+            // Positions and sizes are template pixels, whatever the DPI the window shows at.
+            UINT dpi = record.Object()->Dpi();
+            if (property >= 2)
+                return static_cast<uint32_t>(
+                    ScaleFromDpi(property == 2 ? rect.right - rect.left : rect.bottom - rect.top, dpi));
             if (HWND parent = GetParent(live); parent && (GetWindowLongW(live, GWL_STYLE) & WS_CHILD))
                 MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-            return static_cast<uint32_t>(property == 0 ? rect.left : rect.top);
+            return static_cast<uint32_t>(ScaleFromDpi(property == 0 ? rect.left : rect.top, dpi));
         }
         case 4: return reinterpret_cast<uint32_t>(CopyPropertyText(record.Tag()));
         case 5: return live ? (IsWindowVisible(live) ? 1 : 0) : (record.Flags() & UnitVisible ? 1 : 0);
@@ -111,6 +115,7 @@ void WriteCommon(Located& at, int32_t property, uint32_t low) {
             value = value < lowest ? lowest : value > PositionLimit ? PositionLimit : value;
             record.SetRect(property, value);
             if (!live) return;
+            value = ScaleToDpi(value, record.Object()->Dpi());
             RECT rect;
             GetWindowRect(live, &rect);
             HWND parent = GetParent(live);
