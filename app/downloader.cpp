@@ -14,6 +14,9 @@ std::atomic<int32_t> doneCount{0};
 std::atomic<int32_t> totalCount{0};
 int32_t logSection = 0;
 int32_t countSection = 0;
+// Written only before a run's first worker starts; like every global of the
+// program it lives until the process ends.
+Text& runFolder = *new Text;
 
 namespace {
 
@@ -59,6 +62,7 @@ void __stdcall DownloadAll(int32_t) {
     threadHandles.Resize(BatchSize());
     doneCount = 0;
     totalCount = 0;
+    runFolder = PicturesFolder();
     logSection = CreateCriticalSection();
     countSection = CreateCriticalSection();
 

@@ -17,6 +17,9 @@ extern int32_t countSection;
 // can remove every temporary file and let no other begin (app/picture_files.cpp).
 extern int32_t fileSection;
 extern std::atomic<bool> closing;
+// The Pictures folder of the current run, read once as it starts: every
+// picture of a run goes to the one folder, and the shell is asked once.
+extern routine::Text& runFolder;
 
 // The most a picture may be; an answer that announces more, or a body that
 // grows past it, fails that picture.

@@ -17,10 +17,7 @@ Text PicturesFolder() {
 
 void EnsurePicturesFolder() {
     Text folder = PicturesFolder();
-    if (!FileExists(folder.Arg())) {
-        Text again = PicturesFolder();
-        CreateDirectory(again.Arg());
-    }
+    if (!FileExists(folder.Arg())) CreateDirectory(folder.Arg());
 }
 
 void OnStartClicked() {

@@ -31,16 +31,26 @@ bool LooksLikeWebPage(const Bytes& firstBytes) {
 // A folder that took the picture's name is no downloaded picture.
 bool IsFolder(const Text& path) { return FileExists(Join(path, "\\*").Arg()); }
 
+// A text's length as the platform counts it (UTF-16 units): a character
+// that code page 936 lacks takes four bytes in the program, one or two there.
+int32_t PlatformLength(const char* text) {
+    Bytes wide = ToWideText(text);
+    return ByteSetLength(wide) / 2 - 1;
+}
+
 // The Pictures folder \ the safe name .jpg. The whole path, with the
-// temporary name's suffix, stays within the platform's 260 characters (a
-// byte per character at least: counted in bytes, the room is never more than
+// temporary name's suffix, stays within the platform's 260 characters (the
+// name's bytes are at least its characters, so its room is never more than
 // there is), and the name within what file systems that count UTF-8 bytes
-// (255) hold; the ".jpg" is never cut.
+// (255) hold; the ".jpg" is never cut. Empty when not even one byte of a
+// name would fit.
 Text TargetPath(const char* name) {
-    Text folder = PicturesFolder();
-    int32_t room = MAX_PATH - 1 - TextLength(folder.Arg()) - TextLength("\\") - TextLength(".jpg") - TemporarySuffixRoom;
+    const Text& folder = runFolder;
+    int32_t room = MAX_PATH - 1 - PlatformLength(folder.Arg()) - TextLength("\\") - TextLength(".jpg") -
+                   TemporarySuffixRoom;
     if (room > NameRoom) room = NameRoom;
-    Text safeName = SafeFileName(name, room > 1 ? room : 1);
+    if (room < 1) return Text();  // a folder that leaves no room for any name
+    Text safeName = SafeFileName(name, room);
     return Join(folder, "\\", safeName, ".jpg");
 }
 
@@ -82,7 +92,7 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
         const char* name = parts.TextAt(1) ? parts.TextAt(1) : "";
         const char* url = parts.TextAt(2) ? parts.TextAt(2) : "";
         Text target = TargetPath(name);
-        if (IsFolder(target)) {
+        if (target.Empty() || IsFolder(target)) {
             AppendLogLine(Join("下载失败：", name));
             CountOne();
         } else if (!FileExists(target.Arg())) {

@@ -21,8 +21,13 @@ void ReadKnownFolder(ValueRecord* result, int32_t count, ValueRecord* arguments)
     if (Args(count, arguments).Int(0) != KnownFolderPictures) return;
     // The path even of a folder that does not exist (yet): the caller makes it.
     PWSTR path = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path)) && path)
-        SetText(result, TextFromWide(path));
+    HRESULT found = SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path);
+    // Workers ask too, on threads that never started COM.
+    if (found == CO_E_NOTINITIALIZED && SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        found = SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path);
+        CoUninitialize();
+    }
+    if (SUCCEEDED(found) && path) SetText(result, TextFromWide(path));
     CoTaskMemFree(path);
 }
 

@@ -16,6 +16,7 @@ constexpr size_t StackRoom = 4096;
 class WideArgument {
 public:
     explicit WideArgument(const char* text) {
+        buffer_[0] = L'\0';
         size_t length = text ? std::strlen(text) : 0;
         if (length < StackRoom)
             WideFromTextInto(std::string_view(text ? text : "", length), buffer_, StackRoom);

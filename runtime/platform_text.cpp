@@ -101,16 +101,31 @@ std::wstring WideFromText(std::string_view text) {
 size_t WideFromTextInto(std::string_view text, wchar_t* out, size_t room) {
     if (room == 0) return 0;
     size_t used = 0;
+    bool full = true;  // everything so far was written
     ReadText(
         text,
         [&](std::string_view run) {
-            if (run.empty() || used + 1 >= room) return;
-            int length = MultiByteToWideChar(Gbk, 0, run.data(), static_cast<int>(run.size()), out + used,
-                                             static_cast<int>(room - 1 - used));
-            if (length > 0) used += static_cast<size_t>(length);
+            // A run longer than the room is cut at a character, and nothing after it is written.
+            if (!full || run.empty()) return;
+            for (std::string_view part = run; !part.empty() && used + 1 < room;) {
+                int length = MultiByteToWideChar(Gbk, 0, part.data(), static_cast<int>(part.size()), out + used,
+                                                 static_cast<int>(room - 1 - used));
+                if (length > 0) {
+                    used += static_cast<size_t>(length);
+                    if (part.size() == run.size()) return;
+                    break;
+                }
+                size_t last = 0;  // the start of the part's last character
+                for (size_t at = 0; at < part.size(); at += IsLead(static_cast<uint8_t>(part[at])) ? 2 : 1) last = at;
+                part = part.substr(0, last);
+            }
+            full = false;
         },
         [&](wchar_t unit) {
-            if (used + 1 < room) out[used++] = unit;
+            if (full && used + 1 < room)
+                out[used++] = unit;
+            else
+                full = false;
         });
     out[used] = L'\0';
     return used;

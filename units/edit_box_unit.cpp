@@ -84,14 +84,32 @@ public:
         if (!window) return false;
         if (!s.multiLine) height = KeepLineHeight(params.width, height);
         SendMessageW(window, EM_LIMITTEXT, s.maxLength, 0);
-        if (s.inputMode == 2) SendMessageW(window, EM_SETPASSWORDCHAR, s.passwordChar, 0);
-        SendMessageW(window, EM_SETSEL, s.selectionStart, s.selectionStart + s.selectionLength);
+        if (s.inputMode == 2) SendMessageW(window, EM_SETPASSWORDCHAR, PasswordCharacter(), 0);
+        // The stream counts the content's bytes, the platform's control its characters.
+        SendMessageW(window, EM_SETSEL, CharactersIn(s.selectionStart),
+                     CharactersIn(s.selectionStart + s.selectionLength));
         ApplyBorderStyle(window, s.border);
         if (!s.multiLine && (s.adjuster == 1 || s.adjuster == 2)) CreateAdjuster(params, height);
         return true;
     }
 
     HBRUSH OnControlColour(HDC dc) override { return brush.Colour(dc, settings.textColour, settings.background); }
+
+    // The characters in the content's first `bytes` bytes.
+    WPARAM CharactersIn(uint32_t bytes) const {
+        const std::string& content = settings.content;
+        return WideFromText(std::string_view(content).substr(0, std::min<size_t>(bytes, content.size()))).size();
+    }
+
+    // The stream's password character is a code page 936 character: one byte, or a lead and a trail byte.
+    WPARAM PasswordCharacter() const {
+        uint16_t code = settings.passwordChar;
+        if (code < 0x80) return code;
+        std::string bytes = code > 0xFF ? std::string{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)}
+                                        : std::string(1, static_cast<char>(code));
+        std::wstring wide = WideFromText(bytes);
+        return wide.empty() ? L'*' : wide[0];
+    }
 
     // A single-line box is at least as tall as a line of its text and its edges.
     int KeepLineHeight(int width, int height) {

@@ -78,16 +78,19 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
         return DefSubclassProc(window, message, wParam, lParam);
     }
     if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
+    // Read before the unit handles the message: a handler of its events may re-create or destroy it.
+    bool own = unit->Window() == window;
+    HWND top = GetAncestor(window, GA_ROOT);
     LRESULT result = 0;
     bool handled = unit->OnMessage(message, wParam, lParam, result);
     if (!handled) result = DefSubclassProc(window, message, wParam, lParam);
     // The window's keyboard interface follows the focus of a unit that is disabled and enabled.
-    if ((message == WM_KILLFOCUS || message == WM_ENABLE) && unit->Window() == window)
-        if (WindowKeyboard* keyboard = KeyboardOf(window)) {
+    if ((message == WM_KILLFOCUS || message == WM_ENABLE) && own && IsWindow(window) && UnitOfWindow(window) == unit)
+        if (WindowKeyboard* keyboard = KeyboardOf(top)) {
             if (message == WM_KILLFOCUS)
                 keyboard->OnFocusLost(window, reinterpret_cast<HWND>(wParam));
             else
-                keyboard->OnEnabled(GetAncestor(window, GA_ROOT), window, wParam != 0);
+                keyboard->OnEnabled(top, window, wParam != 0);
         }
     return result;
 }

@@ -40,7 +40,11 @@ HFONT MakeUnitFont(const std::vector<uint8_t>& description, UINT dpi, bool& owne
         std::memcpy(&font, &narrow, offsetof(LOGFONTA, lfFaceName));
         // The face name is a program text: on any code page it names the same font.
         std::wstring face = WideFromText(narrow.lfFaceName);
-        face.resize(std::min(face.size(), size_t{LF_FACESIZE - 1}));
+        if (face.size() > LF_FACESIZE - 1) {  // cut at a character, not inside a surrogate pair
+            size_t keep = LF_FACESIZE - 1;
+            if (face[keep - 1] >= 0xD800 && face[keep - 1] <= 0xDBFF) --keep;
+            face.resize(keep);
+        }
         std::memcpy(font.lfFaceName, face.c_str(), (face.size() + 1) * sizeof(wchar_t));
         font.lfHeight = ScaleToDpi(font.lfHeight, dpi);
         font.lfWidth = ScaleToDpi(font.lfWidth, dpi);

@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 #include <iterator>
 #include "runtime/platform_text.h"
@@ -129,8 +130,12 @@ public:
     void OnDpiChanged() override {
         ScaleBackground();
         if (!Window()) return;
-        DestroyIcons();
+        // The window shows its icons until the new ones are set.
+        HICON old[3] = {bigIcon_, smallIcon_, runtimeBigIcon_};
+        bigIcon_ = smallIcon_ = runtimeBigIcon_ = nullptr;
         SetIcons();
+        for (HICON icon : old)
+            if (icon) DestroyIcon(icon);
         defaultFont_.Set({}, Dpi());
         SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont_.Get()), FALSE);
         InvalidateRect(Window(), nullptr, FALSE);
@@ -233,7 +238,11 @@ private:
                 if (!wParam) EnumChildWindows(window, TellDeactivated, 0);
                 break;
             case WM_SIZE:
-                if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED) unit->keyboard_.OnRestored(window);
+                // Back from the taskbar, not any resize (a move to a monitor of another DPI resizes too).
+                if (wParam == SIZE_MINIMIZED)
+                    unit->minimised_ = true;
+                else if (std::exchange(unit->minimised_, false))
+                    unit->keyboard_.OnRestored(window);
                 break;
             case WM_WINDOWPOSCHANGED:
                 // Raised by anything at all: a box of the program's goes back in front.
@@ -276,6 +285,7 @@ private:
     HICON runtimeBigIcon_ = nullptr;  // the runtime's, at the big size
     UnitFont defaultFont_;
     WindowKeyboard keyboard_;
+    bool minimised_ = false;
     int pictureWidth_ = 0, pictureHeight_ = 0;
 };
 

@@ -198,8 +198,10 @@ TEST(AnyWindows, AMovedPicturesFolderIsMadeFilledAndOpened) {
     }
     std::vector<std::wstring> before = FilesIn(profilePictures);
     UseSmallGallery("moved");
-    // The shell stands in for explorer.exe, beside a copy of the program.
-    std::wstring own = Wide(driver::GbkToUtf8(OwnDirectory())), folder = own + L"moved-shell";
+    // The shell stands in for explorer.exe, beside a copy of the program, on
+    // this prefix's own drive (the build's folder is shared by prefixes
+    // running side by side).
+    std::wstring own = Wide(driver::GbkToUtf8(OwnDirectory())), folder = L"C:\\users\\Public\\moved-shell";
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW((own + L"Velmora.exe").c_str(), (folder + L"\\Velmora.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileW((own + L"fake_explorer.exe").c_str(), (folder + L"\\explorer.exe").c_str(), FALSE));
@@ -211,15 +213,14 @@ TEST(AnyWindows, AMovedPicturesFolderIsMadeFilledAndOpened) {
         Session session(driver::WideToGbk((folder + L"\\Velmora.exe").c_str()));
         EXPECT_NE(GetFileAttributesW(moved.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u) << "made at start";
         driver::RunResult run = session.Run(1);
-        ASSERT_TRUE(run.completed);
+        ASSERT_TRUE(run.completed) << "exit " << session.child.ExitCode() << " output " << session.child.Output();
         EXPECT_EQ(run.log, (std::vector<std::string>{"下载完成：秋天的落叶", "下载完成：Mountain Lake"}));
         EXPECT_EQ(FilesIn(moved), (std::vector<std::wstring>{L"Mountain Lake.jpg", L"秋天的落叶.jpg"}));
         EXPECT_TRUE(ContentOf(moved + L"\\秋天的落叶.jpg") == Content(GalleryFolder() + "\\p01.jpg"));
         driver::Click(session.units.openFolder);
-        EXPECT_TRUE(WaitFor([&] { return GetFileAttributesW(log.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000));
-        Sleep(100);
-        EXPECT_EQ(Wide(ContentOf(log)), L"explorer.exe \"" + moved + L"\"");
-        EXPECT_EQ(session.Close(), 0u);
+        EXPECT_TRUE(WaitFor([&] { return Wide(ContentOf(log)) == L"explorer.exe \"" + moved + L"\""; }, 10000))
+            << driver::WideToGbk(Wide(ContentOf(log)).c_str());
+        EXPECT_EQ(session.Close(), 0u) << session.child.Output();
     }
     EXPECT_EQ(FilesIn(profilePictures), before) << "nothing in the profile's own Pictures folder";
     EmptyFolder(moved);
@@ -306,8 +307,8 @@ TEST(AnyWindows, TheCompletionBoxIsNeverBehindTheWindow) {
     // click there included); the window is not disabled. Wine's virtual
     // desktop may still draw a clicked window over a box of another thread,
     // so z-order itself is not asserted here.
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == box; })) << "restored: the box has the keyboard";
-    EXPECT_EQ(GetWindow(box, GW_OWNER), window) << "the box is the window's";
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == box && GetWindow(box, GW_OWNER) == window; }))
+        << "restored: the box is the window's, with the keyboard";
     EXPECT_TRUE(IsWindowEnabled(window));
 
     // A click in the window: the window is active and usable while the box is open.
@@ -391,7 +392,8 @@ TEST(AnyWindows, TheLayoutAtTheScreensDpi) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
-    if (units.arrows) {
+    ASSERT_NE(units.arrows, nullptr);
+    {
         RECT arrows;
         GetWindowRect(units.arrows, &arrows);
         EXPECT_EQ(arrows.right - arrows.left, scaled(18)) << "the count's arrows";

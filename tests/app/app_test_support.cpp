@@ -9,32 +9,37 @@
 
 namespace velmora::testing {
 
-std::string PicturesFolder() {
-    PWSTR path = nullptr;
-    std::string folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path)))
-        folder = driver::WideToGbk(path);
-    CoTaskMemFree(path);
-    return folder;
+namespace {
+std::wstring KnownPicturesFolder();
 }
+
+std::string PicturesFolder() { return driver::WideToGbk(KnownPicturesFolder().c_str()); }
 
 namespace {
 constexpr const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 }
 
 ScopedPicturesFolder::ScopedPicturesFolder(const std::wstring& path) {
-    wchar_t old[MAX_PATH] = {};
-    DWORD size = sizeof old;
-    RegGetValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND,
-                 nullptr, old, &size);
-    old_ = old;
+    DWORD size = 0;
+    constexpr DWORD types = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    had_ = RegGetValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", types, nullptr, nullptr, &size) == ERROR_SUCCESS;
+    if (had_) {
+        old_.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(old_.size() * sizeof(wchar_t));
+        had_ = RegGetValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", types, nullptr, old_.data(), &size) ==
+               ERROR_SUCCESS;
+        old_.resize(std::wcslen(old_.c_str()));
+    }
     RegSetKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", REG_EXPAND_SZ, path.c_str(),
                     static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
 }
 
 ScopedPicturesFolder::~ScopedPicturesFolder() {
-    RegSetKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", REG_EXPAND_SZ, old_.c_str(),
-                    static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
+    if (had_)
+        RegSetKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures", REG_EXPAND_SZ, old_.c_str(),
+                        static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, shellFolders, L"My Pictures");
 }
 
 namespace {
@@ -53,8 +58,8 @@ void RemoveTree(const std::string& folder) {
 
 // Volume and file index: the profile's shell folders are links to the one
 // home that is also the Pictures folder, known by its identity, not its name.
-std::pair<DWORD, uint64_t> Identity(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+std::pair<DWORD, uint64_t> Identity(const std::wstring& path) {
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     BY_HANDLE_FILE_INFORMATION info = {};
     if (handle == INVALID_HANDLE_VALUE) return {0, 0};
@@ -63,19 +68,35 @@ std::pair<DWORD, uint64_t> Identity(const std::string& path) {
     return {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-void Walk(const std::string& folder, std::map<std::string, std::string>& out, int depth) {
-    static const auto pictures = Identity(PicturesFolder());
-    ForEachEntry(folder, [&](const WIN32_FIND_DATAA& found, const std::string& path) {
-        const char* name = found.cFileName;
+std::wstring KnownPicturesFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+// Wide, so folders whose names no code page holds are walked too; paths as UTF-8.
+void Walk(const std::wstring& folder, const std::wstring& picturesPath, std::map<std::string, std::string>& out,
+          int depth) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = found.cFileName, path = folder + L"\\" + name;
+        if (name == L"." || name == L"..") continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // The Pictures folder is the program's to make and fill (it may be made during the run).
+            if (_wcsicmp(path.c_str(), picturesPath.c_str()) == 0 || Identity(path) == Identity(picturesPath)) continue;
+            out[Utf8(path.c_str())] = "folder";
             // WinINet's own cache is left out: the page fetch asks it for a cache file.
-            bool skip = Identity(path) == pictures || _stricmp(name, "INetCache") == 0;
-            out[path] = "folder";
-            if (!skip && depth < 8) Walk(path, out, depth + 1);
-        } else if (std::strncmp(name, "vlm", 3) != 0) {  // the driver's own output files
-            out[path] = std::to_string(found.nFileSizeLow) + "@" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
+            if (_wcsicmp(name.c_str(), L"INetCache") != 0 && depth < 8) Walk(path, picturesPath, out, depth + 1);
+        } else if (name.rfind(L"vlm", 0) != 0) {  // the driver's own output files
+            out[Utf8(path.c_str())] =
+                std::to_string(found.nFileSizeLow) + "@" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
         }
-    });
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 }  // namespace
@@ -146,7 +167,8 @@ void UseGallery(const std::string& url) { SetEnvironmentVariableA("VELMORA_GALLE
 
 std::map<std::string, std::string> OutsidePicturesSnapshot() {
     std::map<std::string, std::string> files;
-    Walk("C:\\users", files, 0);
+    // The folder the program saves into now (a test may have moved it).
+    Walk(L"C:\\users", KnownPicturesFolder(), files, 0);
     ForEachEntry("C:", [&](const WIN32_FIND_DATAA& found, const std::string& path) {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files[path] = std::to_string(found.nFileSizeLow);
     });

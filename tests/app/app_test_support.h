@@ -60,6 +60,7 @@ public:
 
 private:
     std::wstring old_;
+    bool had_ = false;
 };
 
 // The program the tests start, beside them: the one VELMORA_PROGRAM names,

@@ -147,9 +147,6 @@ TEST(ReleaseFile, CarriesItsVersionAndAManifestThatAsksForNoRights) {
                            "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(os), std::string::npos) << "supportedOS " << os;
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << "the look stays as it is";
-    // Drawn at the screen's DPI rather than stretched by Windows: per monitor where Windows has it.
-    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
-    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << manifest;
     // The system reads it as the program starts: a manifest it refused would stop the start.
     std::string path = ReleaseProgram();
     ACTCTXA context{};

@@ -245,6 +245,13 @@ TEST(PlatformText, CodePage936ExactlyAndEveryOtherCharacterRoundTrips) {
         EXPECT_EQ(WideFromTextInto(row.text, buffer, 16), row.wide.size()) << row.name;
         EXPECT_EQ(std::wstring(buffer), row.wide) << row.name;
     }
+    // A room too small: what fits, cut at a character, and nothing after the cut.
+    wchar_t small[4];
+    EXPECT_EQ(WideFromTextInto("abcdef", small, 4), 3u);
+    EXPECT_STREQ(small, L"abc");
+    EXPECT_EQ(WideFromTextInto("a\xCF\xC2\xD4\xD8", small, 3), 2u);
+    EXPECT_STREQ(small, L"a\u4E0B");
+    EXPECT_EQ(WideFromTextInto("abc\x84\x31\xBC\x35", small, 4), 3u) << "the letter after the cut is not written";
     // Four bytes that are GB18030's own BMP code, not ours, read as 936 reads them.
     const std::string own = "\x81\x30\x81\x30";
     wchar_t byCodePage[8] = {};

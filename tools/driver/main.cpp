@@ -111,6 +111,9 @@ int Run(const char* program, int threads, int runs, const char* shot) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Screen pixels as they are, at any DPI: the screenshots read them.
+    if (auto aware = reinterpret_cast<BOOL(WINAPI*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))
+        aware();
     if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "run") == 0)
         return Run(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argc == 6 ? argv[5] : nullptr);
     if (argc == 4 && std::strcmp(argv[1], "screenshot") == 0) return Screenshot(argv[2], argv[3]);

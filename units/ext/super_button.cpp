@@ -89,7 +89,13 @@ void SuperButton::OnDpiChanged() {
     font.Set(settings.font, Dpi());
     if (!Window()) return;
     SendMessageW(Window(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    if (tooltip) SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scaled(400));
+    if (!tooltip) return;
+    SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, Scaled(400));
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = Window();
+    GetClientRect(Window(), &tool.rect);  // the button's new size
+    SendMessageW(tooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void SuperButton::Play(const std::vector<uint8_t>& sound) {

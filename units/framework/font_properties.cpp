@@ -17,7 +17,13 @@ LOGFONTA DefaultFontDescription() {
     font.lfHeight = ScaleFromDpi(font.lfHeight, SystemDpi());
     font.lfWidth = ScaleFromDpi(font.lfWidth, SystemDpi());
     std::string face = TextFromWide(wide.lfFaceName);
-    std::memcpy(font.lfFaceName, face.c_str(), std::min(face.size(), size_t{LF_FACESIZE - 1}));
+    size_t keep = 0;  // whole characters only
+    for (size_t at = 0; at < face.size();) {
+        size_t width = (static_cast<uint8_t>(face[at]) & 0x80) ? 2 : 1;
+        if (at + width > LF_FACESIZE - 1) break;
+        keep = at += width;
+    }
+    std::memcpy(font.lfFaceName, face.c_str(), keep);
     return font;
 }
 

@@ -79,8 +79,12 @@ bool CreateUnits(WindowTemplate& window, uint32_t windowId, HWND owner, std::vec
             if (shown != dpi) {
                 dpi = shown;
                 unit->SetDpi(dpi);
-                SetWindowPos(window.window, nullptr, 0, 0, ScaleToDpi(record.Rect(2), dpi),
-                             ScaleToDpi(record.Rect(3), dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                // About its middle, so a window centred on the screen stays centred.
+                RECT outer;
+                GetWindowRect(window.window, &outer);
+                int width = ScaleToDpi(record.Rect(2), dpi), height = ScaleToDpi(record.Rect(3), dpi);
+                SetWindowPos(window.window, nullptr, (outer.left + outer.right - width) / 2,
+                             (outer.top + outer.bottom - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
             }
         }
     }
