@@ -21,14 +21,6 @@ std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
-std::wstring KnownPictures() {
-    PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path))) folder = path;
-    CoTaskMemFree(path);
-    return folder;
-}
-
 std::wstring TextOf(HWND window) {
     wchar_t text[1024] = {};
     SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, nullptr);
@@ -64,25 +56,6 @@ void EmptyFolder(const std::wstring& folder) {
         SetFileAttributesW((folder + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW((folder + L"\\" + name).c_str());
     }
-}
-
-struct SamplePicture {
-    std::wstring name;  // as the page shows it
-    std::string file;   // on the server
-};
-
-// The sample gallery's pictures, read from its page (UTF-8).
-std::vector<SamplePicture> SampleGallery() {
-    std::string page = Content(GalleryFolder() + "\\gallery.html"), lower = page;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    std::vector<SamplePicture> pictures;
-    for (size_t at = 0; (at = lower.find("headingbase headingm\">", at)) != std::string::npos;) {
-        at += 22;
-        size_t end = page.find('<', at);
-        size_t file = lower.find("/file/", end) + 6;
-        pictures.push_back({Wide(page.substr(at, end - at)), page.substr(file, page.find('"', file) - file)});
-    }
-    return pictures;
 }
 
 // A name as the Pictures folder has it: blanks and dots at the end go.
@@ -137,7 +110,7 @@ UINT ScreenDpi() {
 }
 
 TEST(AnyWindows, TheSampleGalleryInThisCodePageAndUserFolder) {
-    std::wstring pictures = KnownPictures();
+    std::wstring pictures = KnownPicturesFolder();
     EmptyFolder(pictures);
     UseGallery(ServerUrl("/zh-CN/windows/wallpaper/?T1=all"));
     std::vector<SamplePicture> sample = SampleGallery();
@@ -161,7 +134,7 @@ TEST(AnyWindows, TheSampleGalleryInThisCodePageAndUserFolder) {
     EXPECT_EQ(first.boxText, "下载完成");
     EXPECT_EQ(first.progress, "24 / 24");
     std::vector<std::string> lines = first.log, expectedLines;
-    for (const SamplePicture& picture : sample) expectedLines.push_back("下载完成：" + driver::WideToGbk(picture.name.c_str()));
+    for (const SamplePicture& picture : sample) expectedLines.push_back("下载完成：" + picture.gbkName);
     std::sort(lines.begin(), lines.end());
     std::sort(expectedLines.begin(), expectedLines.end());
     EXPECT_EQ(lines, expectedLines);
@@ -170,7 +143,7 @@ TEST(AnyWindows, TheSampleGalleryInThisCodePageAndUserFolder) {
         expectedFiles.push_back(FileNameOf(picture.name));
         EXPECT_TRUE(ContentOf(pictures + L"\\" + FileNameOf(picture.name)) ==
                     Content(GalleryFolder() + "\\" + picture.file))
-            << driver::WideToGbk(picture.name.c_str());
+            << picture.gbkName;
     }
     std::sort(expectedFiles.begin(), expectedFiles.end());
     EXPECT_EQ(FilesIn(pictures), expectedFiles) << "every name as the page writes it, nothing else";
@@ -229,7 +202,7 @@ TEST(AnyWindows, AMovedPicturesFolderIsMadeFilledAndOpened) {
 
 // The walk a keyboard user takes, keys sent as the keyboard sends them.
 TEST(AnyWindows, TheKeyboardAlone) {
-    EmptyFolder(KnownPictures());
+    EmptyFolder(KnownPicturesFolder());
     UseSmallGallery("keyboard", "1.5");
     Session session;
     const driver::VelmoraUnits& units = session.units;
@@ -292,7 +265,7 @@ TEST(AnyWindows, TheKeyboardAlone) {
 // front with the keyboard; clicked, the window is usable; activated again,
 // the box is in front again.
 TEST(AnyWindows, TheCompletionBoxIsNeverBehindTheWindow) {
-    EmptyFolder(KnownPictures());
+    EmptyFolder(KnownPicturesFolder());
     UseSmallGallery("behind", "1.5");
     Session session;
     HWND window = session.units.window;

@@ -9,8 +9,13 @@
 
 namespace velmora::testing {
 
-namespace {
-std::wstring KnownPicturesFolder();
+
+std::wstring KnownPicturesFolder() {
+    PWSTR path = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path))) folder = path;
+    CoTaskMemFree(path);
+    return folder;
 }
 
 std::string PicturesFolder() { return driver::WideToGbk(KnownPicturesFolder().c_str()); }
@@ -66,14 +71,6 @@ std::pair<DWORD, uint64_t> Identity(const std::wstring& path) {
     GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
     return {info.dwVolumeSerialNumber, (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-}
-
-std::wstring KnownPicturesFolder() {
-    PWSTR path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, KF_FLAG_DONT_VERIFY, nullptr, &path))) folder = path;
-    CoTaskMemFree(path);
-    return folder;
 }
 
 // Wide, so folders whose names no code page holds are walked too; paths as UTF-8.
@@ -141,6 +138,23 @@ std::string ToGbk(const std::string& utf8) {
     WideCharToMultiByte(936, 0, text.c_str(), -1, out.data(), bytes, nullptr, nullptr);
     out.resize(static_cast<size_t>(bytes - 1));
     return out;
+}
+
+std::vector<SamplePicture> SampleGallery() {
+    std::string page = Content(GalleryFolder() + "\\gallery.html"), lower = page;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    std::vector<SamplePicture> pictures;
+    for (size_t at = 0; (at = lower.find("headingbase headingm\">", at)) != std::string::npos;) {
+        at += 22;
+        size_t end = page.find('<', at);
+        size_t file = lower.find("/file/", end) + 6;
+        std::string utf8 = page.substr(at, end - at);
+        int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        std::wstring name(static_cast<size_t>(size), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), name.data(), size);
+        pictures.push_back({name, ToGbk(utf8), page.substr(file, page.find('"', file) - file)});
+    }
+    return pictures;
 }
 
 std::string Entry(const std::string& name, const std::string& link) {

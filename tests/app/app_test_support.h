@@ -11,8 +11,18 @@
 
 namespace velmora::testing {
 
-// The folder the program saves into: the shell's Pictures folder (in code page 936).
+// The folder the program saves into: the shell's Pictures folder, as the
+// platform names it and in code page 936.
+std::wstring KnownPicturesFolder();
 std::string PicturesFolder();
+
+// The sample gallery's pictures in page order, read from its page.
+struct SamplePicture {
+    std::wstring name;    // as the page shows it
+    std::string gbkName;  // the same, as the log shows it
+    std::string file;     // on the server
+};
+std::vector<SamplePicture> SampleGallery();
 // The plain files of a folder, sorted (folders left out).
 std::vector<std::string> FilesIn(const std::string& folder);
 // Empties the Pictures folder, read-only files and folders included.

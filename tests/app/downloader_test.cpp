@@ -9,24 +9,7 @@ namespace {
 
 using driver::OwnDirectory;
 
-struct Picture {
-    std::string name;  // GBK, as the log shows it
-    std::string file;  // on the server
-};
-
-// The sample gallery's pictures in page order, read from its page.
-std::vector<Picture> SamplePictures() {
-    std::string page = Content(GalleryFolder() + "\\gallery.html"), lower = page;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    std::vector<Picture> pictures;
-    for (size_t at = 0; (at = lower.find("headingbase headingm\">", at)) != std::string::npos;) {
-        at += 22;
-        size_t end = page.find('<', at);
-        size_t file = lower.find("/file/", end) + 6;
-        pictures.push_back({ToGbk(page.substr(at, end - at)), page.substr(file, page.find('"', file) - file)});
-    }
-    return pictures;
-}
+using Picture = SamplePicture;
 
 void UseSampleGallery() { UseGallery(ServerUrl("/zh-CN/windows/wallpaper/?T1=all")); }
 
@@ -38,7 +21,7 @@ std::string SafeName(std::string name) {
 TEST(Downloader, SampleGalleryWithTenThreadsThenASecondRunFetchesNothing) {
     ClearPictures();
     UseSampleGallery();
-    std::vector<Picture> pictures = SamplePictures();
+    std::vector<Picture> pictures = SampleGallery();
     ASSERT_EQ(pictures.size(), 24u);
     Session session;
     driver::RunResult first = session.Run(10);
@@ -47,16 +30,16 @@ TEST(Downloader, SampleGalleryWithTenThreadsThenASecondRunFetchesNothing) {
     EXPECT_EQ(first.progress, "24 / 24");
     ASSERT_EQ(first.log.size(), 24u);
     std::vector<std::string> expected;
-    for (const Picture& picture : pictures) expected.push_back("下载完成：" + picture.name);
+    for (const Picture& picture : pictures) expected.push_back("下载完成：" + picture.gbkName);
     std::vector<std::string> lines = first.log;
     std::sort(lines.begin(), lines.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(lines, expected);
     for (const Picture& picture : pictures) {
-        std::string stored = Content(PicturesFolder() + "\\" + SafeName(picture.name) + ".jpg");
+        std::string stored = Content(PicturesFolder() + "\\" + SafeName(picture.gbkName) + ".jpg");
         std::string served = Content(GalleryFolder() + "\\" + picture.file);
         EXPECT_FALSE(served.empty());
-        EXPECT_TRUE(stored == served) << picture.name;
+        EXPECT_TRUE(stored == served) << picture.gbkName;
     }
     EXPECT_EQ(FilesIn(PicturesFolder()).size(), 24u) << "no temporary file left";
 
@@ -73,13 +56,13 @@ TEST(Downloader, SampleGalleryWithTenThreadsThenASecondRunFetchesNothing) {
 TEST(Downloader, OneThreadFetchesOnePictureAfterAnotherInPageOrder) {
     ClearPictures();
     UseSampleGallery();
-    std::vector<Picture> pictures = SamplePictures();
+    std::vector<Picture> pictures = SampleGallery();
     size_t before = RequestsContaining("/file/").size();
     Session session;
     driver::RunResult run = session.Run(1);
     ASSERT_TRUE(run.completed);
     ASSERT_EQ(run.log.size(), pictures.size());
-    for (size_t i = 0; i < pictures.size(); ++i) EXPECT_EQ(run.log[i], "下载完成：" + pictures[i].name);
+    for (size_t i = 0; i < pictures.size(); ++i) EXPECT_EQ(run.log[i], "下载完成：" + pictures[i].gbkName);
     std::vector<std::string> requests = RequestsContaining("/file/");
     ASSERT_EQ(requests.size(), before + pictures.size());
     for (size_t i = 0; i < pictures.size(); ++i)
