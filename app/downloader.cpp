@@ -1,6 +1,8 @@
 // DownloadAll: one run, on a thread of its own: read the thread count, fetch
 // and harvest the gallery, start the workers in batches, report completion.
 #include "app/downloader.h"
+#include "app/picture_record.h"
+#include "app/reasons.h"
 #include "app/window_units.h"
 #include "program/dll_command_numbers.h"
 #include "threads/thread_calls.h"
@@ -38,6 +40,13 @@ void WaitForBatch(IntArray& threadHandles, int32_t slots) {
     }
 }
 
+// A picture that fails before any worker: its line and its count.
+void FailWithoutWorker(const char* name, const char* reason) {
+    AppendLogLine(FailedLine(name, reason));
+    CountOne();
+    SetLabelCaption(ProgressText());
+}
+
 // The box allows 1 to 10; a count of 0 would leave no slot, so it means 1.
 int32_t BatchSize() {
     int32_t count = ThreadCount();
@@ -63,31 +72,39 @@ void __stdcall DownloadAll(int32_t) {
     doneCount = 0;
     totalCount = 0;
     runFolder = PicturesFolder();
-    logSection = CreateCriticalSection();
-    countSection = CreateCriticalSection();
+    // Made by the first run and used by every later one: a run registers no new sections.
+    if (!logSection) logSection = CreateCriticalSection();
+    if (!countSection) countSection = CreateCriticalSection();
 
     TextArray pictureNames, pictureLinks;
+    Text pageReason;
     {
         Text url = GalleryUrl();
-        Text page = web::GetPageText(url.Arg());
-        HarvestGallery(page.Arg(), pictureNames, pictureLinks);
+        web::VisitOutcome visit;
+        Text page = web::GetPageText(url.Arg(), visit);
+        pageReason = FetchReason(visit.failure, visit.status, 0, "64 MB");
+        if (pageReason.Empty()) HarvestGallery(page.Arg(), visit.address.Arg(), pictureNames, pictureLinks);
     }
     SetLabelCaption(ProgressText());
+    // A run with nothing to fetch says why before the box.
+    if (!pageReason.Empty())
+        AppendLogLine(Join("无法读取图库页面（", pageReason, "）"));
+    else if (pictureNames.Count() == 0)
+        AppendLogLine(Join("图库页面中没有图片"));
 
     int32_t batch = 0;
     for (uint32_t i = 1; i <= pictureNames.Count(); ++i) {
-        if (pictureLinks.Count() < i) continue;
+        const char* name = pictureNames.TextAt(i) ? pictureNames.TextAt(i) : "";
         const char* link = pictureLinks.TextAt(i);
         if (!link) {
-            // The entry's link is no picture: it fails here and takes no worker.
-            AppendLogLine(Join("下载失败：", pictureNames.TextAt(i)));
-            CountOne();
-            SetLabelCaption(ProgressText());
+            // The entry has no download link: it fails here and takes no worker.
+            FailWithoutWorker(name, NoDownloadLink);
             continue;
         }
         ++batch;
-        StartPictureWorker(DownloadPicture, pictureNames.TextAt(i), link,
-                           reinterpret_cast<int32_t*>(&threadHandles.Word(static_cast<uint32_t>(batch))));
+        if (!StartPictureWorker(DownloadPicture, name, link,
+                                reinterpret_cast<int32_t*>(&threadHandles.Word(static_cast<uint32_t>(batch)))))
+            FailWithoutWorker(name, WorkerDidNotStart);
         if (batch == BatchSize()) {
             WaitForBatch(threadHandles, BatchSize());
             batch = 0;
@@ -107,7 +124,7 @@ void __stdcall DownloadAll(int32_t) {
 
 bool StartPictureWorker(ThreadRoutine worker, const char* name, const char* link, int32_t* handleVariable) {
     int32_t file = OpenMemoryFile();
-    Text record = Join(name, "|", link);
+    Text record = PictureRecord(name, link);
     WriteText(file, record.Arg());
     if (StartThread(worker, file, handleVariable)) return true;
     CloseFile(file);  // no worker took it over

@@ -32,8 +32,8 @@ void __stdcall DownloadAll(int32_t unused);
 void __stdcall DownloadPicture(int32_t fileNumber);
 void CleanupGlobals();
 
-// Hands a picture record (name "|" link) to a new worker through a memory
-// file of its own; when no worker starts, the file is closed here.
+// Hands a picture record (app/picture_record.h) to a new worker through a
+// memory file of its own; when no worker starts, the file is closed here.
 bool StartPictureWorker(ThreadRoutine worker, const char* name, const char* link, int32_t* handleVariable);
 
 // The progress log: lines appended and replaced under logSection; the
@@ -47,10 +47,14 @@ void CountOne();
 // file, created only while the program is not closing (0 when it was not
 // made); giving it its target's name without replacing anything; removing
 // it; and, at shutdown, removing every one still listed.
-int32_t CreateTemporaryFile(const routine::Text& path);
-bool PublishTemporaryFile(const routine::Text& temporary, const routine::Text& target);
+int32_t CreateTemporaryFile(const routine::Text& path, int32_t& error);
+// 0 when the file took its name, else the platform's error code.
+int32_t PublishTemporaryFile(const routine::Text& temporary, const routine::Text& target);
 void DiscardTemporaryFile(const routine::Text& temporary);
 void RemoveTemporaryFiles();
+// Temporary files that runs which never reached their cleanup left in the
+// folder (a killed or crashed process), and that nobody holds open now.
+void RemoveDeadTemporaryFiles(const routine::Text& folder);
 
 // The gallery URL: the program's constant, or VELMORA_GALLERY_URL when set.
 routine::Text GalleryUrl();
@@ -60,8 +64,11 @@ routine::Text PicturesFolder();
 // doneCount " / " totalCount.
 routine::Text ProgressText();
 
-// Harvest: picture names from heading lines and URLs from link lines, in page order.
-void HarvestGallery(const char* page, routine::TextArray& names, routine::TextArray& links);
+// Harvest: the page's entries in page order, each a name from a heading
+// line and the first download link after it, before the next heading (null
+// when there is none); addresses read as a browser reads an href, resolved
+// against the page's address (after its redirects) and encoded as sent.
+void HarvestGallery(const char* page, const char* pageUrl, routine::TextArray& names, routine::TextArray& links);
 routine::Text TextBetween(const char* start, const char* end, const char* source, routine::Optional<int32_t> occurrence = {},
                           routine::Optional<int32_t> startPosition = {});
 

@@ -18,6 +18,7 @@ Text PicturesFolder() {
 void EnsurePicturesFolder() {
     Text folder = PicturesFolder();
     if (!FileExists(folder.Arg())) CreateDirectory(folder.Arg());
+    RemoveDeadTemporaryFiles(folder);
 }
 
 void OnStartClicked() {

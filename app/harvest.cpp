@@ -1,32 +1,66 @@
-// Gallery harvesting: cut the page at every tag and read names and links.
+// Gallery harvesting: cut the page at every tag and read its entries, each
+// heading with the download link that follows it.
 #include "app/downloader.h"
+#include <string>
+#include "web/url_resolution.h"
+#include "web/url_routines.h"
 
 namespace velmora::app {
 
 using namespace routine;
 
-void HarvestGallery(const char* page, TextArray& names, TextArray& links) {
+namespace {
+
+// An href as a browser reads and sends it: character references decoded,
+// resolved against the page's address, what a URL cannot carry as it is
+// sent as UTF-8, percent-encoded. Empty when it leads nowhere.
+bool Ascii(const char* text) {
+    for (; text && *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80) return false;
+    return true;
+}
+
+// UTF-8 of a program text; ASCII, as most addresses are, is that already.
+std::string Utf8Of(const char* text) {
+    if (Ascii(text)) return text ? text : "";
+    Text utf8 = web::GbkToUtf8(text);
+    return utf8.Get() ? utf8.Get() : "";
+}
+
+Text PictureAddress(const char* href, const char* pageUrl) {
+    std::string decoded = web::DecodeCharacterReferences(Utf8Of(href));
+    std::string resolved = web::ResolveUrl(Utf8Of(pageUrl), decoded);
+    if (resolved.empty()) return Text();
+    return Join(web::EncodeUrl(resolved).c_str());
+}
+
+}  // namespace
+
+void HarvestGallery(const char* page, const char* pageUrl, TextArray& names, TextArray& links) {
     Text cut = ReplaceSubtext(page, "<", "\r\n<");
     TextArray lines = SplitText(cut.Arg(), "\r\n");
+    // One pass: a heading opens an entry, and the first download link after
+    // it, before the next heading, is the entry's; a link that follows no
+    // heading belongs to none.
+    bool entryHasLink = true;
     for (uint32_t i = 1; i <= lines.Count(); ++i) {
         const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
-        if (FindText(line, "headingBase headingM", {}, true) < 1) continue;
-        ++totalCount;
-        int32_t g = FindText(line, ">", {}, true);
-        Text name = RightText(line, TextLength(line) - g);
-        names.AppendText(name.Get());
-    }
-    // One slot per download anchor, so the n-th name keeps the n-th anchor's
-    // link; an anchor that offers no ".jpg" leaves its slot empty.
-    for (uint32_t i = 1; i <= lines.Count(); ++i) {
-        const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
-        if (FindText(line, "navigationLink", {}, true) == -1) continue;
-        if (FindText(line, ".jpg", {}, true) == -1) {
+        if (FindText(line, "headingBase headingM", {}, true) >= 1) {
+            ++totalCount;
+            int32_t g = FindText(line, ">", {}, true);
+            Text name = RightText(line, TextLength(line) - g);
+            names.AppendText(name.Get());
             links.AppendText(nullptr);
+            entryHasLink = false;
             continue;
         }
-        Text link = TextBetween("href=\"", "\">立即获取", line);
-        links.AppendText(link.Get());
+        if (entryHasLink || FindText(line, "navigationLink", {}, true) == -1 || FindText(line, ".jpg", {}, true) == -1)
+            continue;
+        Text href = TextBetween("href=\"", "\">立即获取", line);
+        if (href.Empty()) continue;  // an anchor without an address downloads nothing
+        Text address = PictureAddress(href.Arg(), pageUrl);
+        links.SetText(links.Count(), address.Get());
+        entryHasLink = true;
     }
 }
 

@@ -1,8 +1,12 @@
 // DownloadPicture: one worker, one picture.
 #include "app/downloader.h"
 #include <windows.h>
+#include "app/picture_check.h"
+#include "app/picture_record.h"
+#include "app/reasons.h"
 #include "app/window_units.h"
 #include "program/dll_command_numbers.h"
+#include "web/fetch_failure.h"
 #include "web/internet_calls.h"
 
 namespace velmora::app {
@@ -16,17 +20,6 @@ namespace {
 constexpr int32_t TemporarySuffixRoom = 27;
 // 148 GBK bytes are at most 222 UTF-8 bytes: with ".jpg" and the suffix, under 255.
 constexpr int32_t NameRoom = 148;
-
-// An error or login page answered with 200 is no picture: after blanks it
-// starts with markup, which no picture format does, and no picture starts
-// with a run of blanks as long as the first bytes the fetch keeps.
-bool LooksLikeWebPage(const Bytes& firstBytes) {
-    const uint8_t* data = firstBytes.Data();
-    uint32_t at = 0, length = firstBytes.Length();
-    if (length >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) at = 3;
-    while (at < length && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n')) ++at;
-    return length > 0 && (at == length || data[at] == '<');
-}
 
 // A folder that took the picture's name is no downloaded picture.
 bool IsFolder(const Text& path) { return FileExists(Join(path, "\\*").Arg()); }
@@ -61,24 +54,36 @@ void CloseFileHandle(int32_t handle) {
 
 // Streams the picture into a temporary file beside its target and gives it
 // the target's name once it is whole and is a picture; otherwise nothing of
-// it stays. The memory this takes does not grow with the picture.
-bool SavePicture(const char* url, const Text& target, int32_t fileNumber) {
+// it stays. The memory this takes does not grow with the picture. Answers
+// why it failed, or the empty text when the picture was saved.
+Text SavePicture(const char* url, const Text& target, int32_t fileNumber) {
     Text process = ToText(static_cast<int32_t>(rt().CallDllCommand(program::DllGetCurrentProcessId, nullptr, 0)));
     Text number = ToText(fileNumber);
     Text temporary = Join(target, ".", process, "-", number, ".part");
-    int32_t file = CreateTemporaryFile(temporary);
-    if (!file) return false;
+    int32_t error = 0;
+    int32_t file = CreateTemporaryFile(temporary, error);
+    if (!file) return CannotWriteReason(error);
     FetchOutcome outcome;
-    Bytes firstBytes;
-    int32_t length = HttpSaveFile(url, file, MaximumPictureBytes, outcome, firstBytes);
+    Bytes first, last;
+    int32_t length = HttpSaveFile(url, file, MaximumPictureBytes, outcome, first, last);
     CloseFileHandle(file);
-    bool whole = outcome.status >= 200 && outcome.status < 300 && outcome.complete && length > 0 &&
-                 !LooksLikeWebPage(firstBytes);
-    if (!whole) {
+    Text reason = FetchReason(outcome.failure, outcome.status, outcome.systemError, "256 MB");
+    // Kept only when it is a picture, and a whole one: it ended at its announced
+    // length, or, announcing none, it ends as its format ends. A body known to
+    // be cut short is incomplete whatever its first bytes were.
+    PictureFormat format = FormatOf(first.Data(), first.Length());
+    if (reason.Empty() && outcome.ending == web::FetchCut) reason = Join(Incomplete);
+    if (reason.Empty() && format == PictureFormat::None) reason = Join(NotAPicture);
+    bool whole = outcome.ending == web::FetchAtLength ||
+                 (outcome.ending == web::FetchUnframed &&
+                  EndsWhole(format, first.Data(), first.Length(), last.Data(), last.Length(), static_cast<uint32_t>(length)));
+    if (reason.Empty() && !whole) reason = Join(Incomplete);
+    if (!reason.Empty()) {
         DiscardTemporaryFile(temporary);
-        return false;
+        return reason;
     }
-    return PublishTemporaryFile(temporary, target);
+    int32_t publishError = PublishTemporaryFile(temporary, target);
+    return publishError ? CannotWriteReason(publishError) : Text();
 }
 
 }  // namespace
@@ -87,19 +92,23 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
     SeekToFileStart(fileNumber);
     Text record = ReadText(fileNumber);
     CloseFile(fileNumber);
-    TextArray parts = SplitText(record.Arg(), "|");
-    if (parts.Count() >= 2) {
-        const char* name = parts.TextAt(1) ? parts.TextAt(1) : "";
-        const char* url = parts.TextAt(2) ? parts.TextAt(2) : "";
+    Text nameText, url;
+    if (ReadPictureRecord(record.Arg(), nameText, url)) {
+        const char* name = nameText.Arg();
         Text target = TargetPath(name);
-        if (target.Empty() || IsFolder(target)) {
-            AppendLogLine(Join("下载失败：", name));
+        if (target.Empty()) {
+            Text reason = CannotWriteReason(ERROR_FILENAME_EXCED_RANGE);  // no room for any name
+            AppendLogLine(FailedLine(name, reason.Arg()));
+            CountOne();
+        } else if (IsFolder(target)) {
+            Text reason = CannotWriteReason(ERROR_ALREADY_EXISTS);  // a folder has the picture's name
+            AppendLogLine(FailedLine(name, reason.Arg()));
             CountOne();
         } else if (!FileExists(target.Arg())) {
             int32_t line = AppendLogLine(Join("正在下载：", name));
-            bool saved = SavePicture(url, target, fileNumber);
+            Text reason = SavePicture(url.Arg(), target, fileNumber);
             CountOne();
-            ReplaceLogLine(line, Join(saved ? "下载完成：" : "下载失败：", name));
+            ReplaceLogLine(line, reason.Empty() ? Join("下载完成：", name) : FailedLine(name, reason.Arg()));
         } else {
             AppendLogLine(Join("已经下载：", name));
             CountOne();

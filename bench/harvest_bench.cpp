@@ -65,7 +65,7 @@ int main() {
         double ours = bench::BestSeconds(
             [&] {
                 routine::TextArray names, links;
-                app::HarvestGallery(page.c_str(), names, links);
+                app::HarvestGallery(page.c_str(), "http://127.0.0.1/gallery/", names, links);
                 pictures = names.Count();
                 sink = links.Count();
             },

@@ -92,6 +92,7 @@ inline bool RunProgram(const char* commandLine, bool wait, Optional<int32_t> sty
     return CoreCall(CmdRunProgram, TextArg(commandLine), BoolArg(wait), OptionalIntArg(style)).low != 0;
 }
 inline Bytes ToWideText(const char* text) { return Bytes::FromResult(CoreCall(CmdToWideText, TextArg(text))); }
+inline Text SystemMessage(int32_t code) { return Text::FromResult(CoreCall(CmdSystemMessage, IntArg(code))); }
 inline Text ReadKnownFolder(KnownFolder folder) {
     return Text::FromResult(CoreCall(CmdReadKnownFolder, IntArg(folder)));
 }

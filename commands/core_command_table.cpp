@@ -46,6 +46,7 @@ const Command coreCommandTable[] = {
     CloseFile,        // 34
     ToWideText,       // 35
     ReadKnownFolder,  // 36
+    SystemMessage,    // 37
 };
 static_assert(std::size(coreCommandTable) == CoreCommandCount);
 

@@ -52,6 +52,9 @@ enum CoreCommandNumber : int32_t {
     // A folder the shell knows (KnownFolder below), as the user has it, moved
     // or redirected; the empty text when the shell names none.
     CmdReadKnownFolder = 36,
+    // The system's own message for an error code (a file that could not be
+    // written says why in the log), in the user's language, one line.
+    CmdSystemMessage = 37,
 };
 
 enum KnownFolder : int32_t {
@@ -99,6 +102,7 @@ void RunProgram(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void ToWideText(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void ReadKnownFolder(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void SystemMessage(ValueRecord* result, int32_t count, ValueRecord* arguments);
 // List box methods.
 void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void InsertItem(ValueRecord* result, int32_t count, ValueRecord* arguments);

@@ -1,6 +1,7 @@
 // What the routines need to reach the platform on any code page: a text as
 // the platform's wide functions take it (for the program's own DLL commands),
-// and the shell's known folders, which follow a folder the user moved.
+// the shell's known folders, which follow a folder the user moved, and the
+// system's message for an error code.
 #include <windows.h>
 #include <shlobj.h>
 #include <knownfolders.h>
@@ -29,6 +30,21 @@ void ReadKnownFolder(ValueRecord* result, int32_t count, ValueRecord* arguments)
     }
     if (SUCCEEDED(found) && path) SetText(result, TextFromWide(path));
     CoTaskMemFree(path);
+}
+
+void SystemMessage(ValueRecord* result, int32_t count, ValueRecord* arguments) {
+    auto code = static_cast<DWORD>(Args(count, arguments).Int(0));
+    wchar_t* message = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    std::wstring text(message ? message : L"", length);
+    LocalFree(message);
+    // One line: the system ends its messages with a line break, sometimes with a period before it.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+    for (wchar_t& c : text)
+        if (c == L'\r' || c == L'\n') c = L' ';
+    if (text.empty()) text = L"error " + std::to_wstring(code);
+    SetText(result, TextFromWide(text));
 }
 
 }  // namespace velmora::commands

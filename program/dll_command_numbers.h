@@ -23,7 +23,10 @@ enum DllCommandNumber : int32_t {
     DllSleep = 15,              // a moment between attempts on a file still held elsewhere
     DllCreateFile = 16,         // a picture's temporary file, new and never shared but for deletion
     DllGetCurrentProcessId = 17,  // temporary names of their own, whatever another process left behind
-    DllCommandCount = 18,
+    DllGetTickCount = 18,       // a fetch that drips is ended (fewer than 1024 bytes in a time-out)
+    DllGetLastError = 19,       // why a file or a request failed, said in the log
+    DllInternetQueryDataAvailable = 20,  // a page that drips is read as it drips, not 1024 bytes at a wait
+    DllCommandCount = 21,
 };
 
 }  // namespace velmora::program

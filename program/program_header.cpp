@@ -30,6 +30,7 @@ const char* const dllLibraryNames[] = {
     "wininet.dll", "wininet.dll",  "wininet.dll",  "wininet.dll",  "wininet.dll", "wininet.dll",
     "wininet.dll", "wininet.dll",  "kernel32.dll", "kernel32.dll", "kernel32.dll", "wininet.dll",
     "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll", "kernel32.dll",
+    "kernel32.dll", "kernel32.dll", "wininet.dll",
 };
 
 const char* const dllFunctionNames[] = {
@@ -51,6 +52,9 @@ const char* const dllFunctionNames[] = {
     "Sleep",                // 15
     "CreateFileW",          // 16
     "GetCurrentProcessId",  // 17
+    "GetTickCount",         // 18
+    "GetLastError",         // 19
+    "InternetQueryDataAvailable",  // 20
 };
 static_assert(std::size(dllLibraryNames) == DllCommandCount && std::size(dllFunctionNames) == DllCommandCount,
               "one library and one export per DLL command");

@@ -100,6 +100,12 @@ void* ResolveDllCommand(int32_t index) {
     DllCommandTables& dll = Tables();
     if (index < 0 || static_cast<size_t>(index) >= dll.count) ReportUnbound("", "");
     if (void* bound = dll.addresses[index].load(std::memory_order_acquire)) return bound;
+    // Binding leaves the thread's last error as it was: a program may ask for it
+    // (GetLastError as a DLL command) right after a call that failed.
+    struct KeptLastError {
+        DWORD error = GetLastError();
+        ~KeptLastError() { SetLastError(error); }
+    } keptLastError;
     // Download workers bind file commands from several threads at once: one binds, the others wait.
     static std::mutex binding;
     std::lock_guard<std::mutex> guard(binding);

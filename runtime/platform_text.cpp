@@ -1,5 +1,6 @@
 #include "runtime/platform_text.h"
 #include <windows.h>
+#include <atomic>
 
 namespace velmora {
 namespace {
@@ -131,11 +132,38 @@ size_t WideFromTextInto(std::string_view text, wchar_t* out, size_t room) {
     return used;
 }
 
+namespace {
+
+// Each UTF-16 unit's bytes in the code page, learnt on first sight: a text
+// with one character the code page lacks (a web page of 50 MB with one emoji)
+// is then converted at table speed, not with one platform call per unit.
+// 0: not yet known; Lacking: the code page has no such character; a byte b
+// is 0x200 + b; two bytes are lead << 8 | trail (at least 0x8140).
+constexpr uint16_t Lacking = 1;
+std::atomic<uint16_t> gbkOfUnit[0x10000];
+
+uint16_t GbkOfUnit(wchar_t unit) {
+    uint16_t known = gbkOfUnit[unit].load(std::memory_order_relaxed);
+    if (known) return known;
+    std::string bytes;
+    if (!AppendWideAsGbk(bytes, std::wstring_view(&unit, 1)) || bytes.empty() || bytes.size() > 2)
+        known = Lacking;
+    else if (bytes.size() == 1)
+        known = static_cast<uint16_t>(0x200 + static_cast<uint8_t>(bytes[0]));
+    else
+        known = static_cast<uint16_t>(static_cast<uint8_t>(bytes[0]) << 8 | static_cast<uint8_t>(bytes[1]));
+    gbkOfUnit[unit].store(known, std::memory_order_relaxed);
+    return known;
+}
+
+}  // namespace
+
 std::string TextFromWide(std::wstring_view text) {
     std::string out;
     if (AppendWideAsGbk(out, text)) return out;
     // Some character is missing from the code page: unit by unit.
     out.clear();
+    out.reserve(text.size() * 2);
     for (size_t at = 0; at < text.size();) {
         if (IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1])) {
             uint32_t beyond = ((static_cast<uint32_t>(text[at]) - 0xD800) << 10) | (static_cast<uint32_t>(text[at + 1]) - 0xDC00);
@@ -143,7 +171,15 @@ std::string TextFromWide(std::wstring_view text) {
             at += 2;
             continue;
         }
-        if (!AppendWideAsGbk(out, text.substr(at, 1))) AppendFourByte(out, BmpBase + static_cast<uint32_t>(text[at]));
+        uint16_t bytes = GbkOfUnit(text[at]);
+        if (bytes == Lacking) {
+            AppendFourByte(out, BmpBase + static_cast<uint32_t>(text[at]));
+        } else if (bytes < 0x300) {
+            out += static_cast<char>(bytes - 0x200);
+        } else {
+            out += static_cast<char>(bytes >> 8);
+            out += static_cast<char>(bytes & 0xFF);
+        }
         at += 1;
     }
     return out;

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include "web/internet_client.h"
+#include "web/url_resolution.h"
 #include "web/visit_web_page.h"
 #include "web/wininet_api.h"
 
@@ -111,9 +112,31 @@ AbandonedRequests& Abandoned() {
 HttpGet::HttpGet(std::string_view text) {
     if (text.empty() || !WinInet().loaded) return;
     std::string url(text.substr(0, text.find('#')));
+    for (int redirects = 0;; ++redirects) {
+        if (!Send(url)) return;
+        std::string target = RedirectTarget();
+        if (target.empty()) return;
+        // Another hop: this answer is not the one the caller reads.
+        Close();
+        sent_ = false;
+        if (redirects == MaximumRedirects) {
+            failure_ = FetchTooManyRedirects;
+            return;
+        }
+        url = ResolveUrl(url, target);
+        if (url.empty()) {
+            failure_ = FetchCannotConnect;
+            return;
+        }
+    }
+}
+
+bool HttpGet::Send(const std::string& url) {
+    failure_ = FetchCannotConnect;
     CrackedUrl cracked;
-    if (!Crack(url, cracked)) return;
-    DWORD flags = RequestFlags;
+    if (!Crack(url, cracked)) return false;
+    // Redirects are followed here, bounded; WinINet's own following has no end.
+    DWORD flags = RequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT;
     DWORD service = static_cast<DWORD>(cracked.parts.nScheme);  // INTERNET_SCHEME_HTTP is the HTTP service, 3
     if (cracked.parts.nScheme == INTERNET_SCHEME_HTTPS) {
         service = INTERNET_SERVICE_HTTP;
@@ -122,22 +145,57 @@ HttpGet::HttpGet(std::string_view text) {
 
     InternetClient& client = Client();
     HINTERNET internet = client.Handle(agent);
-    if (!internet) return;
+    if (!internet) return false;
     connection_ = WinInet().InternetConnectA(internet, cracked.host, cracked.parts.nPort, OrNull(cracked.user),
                                              OrNull(cracked.password), service, 0, 0);
-    if (!connection_) return;
+    if (!connection_) return false;
     client.ApplyProxyOptions(internet, connection_);
 
     std::string object = std::string(cracked.path) + cracked.query;
     object = object.substr(0, object.find('#'));
     const char* acceptTypes[] = {"Accept: */* \r\n", nullptr};
     request_ = WinInet().HttpOpenRequestA(connection_, "GET", object.c_str(), "HTTP/1.0", nullptr, acceptTypes, flags, 0);
-    if (!request_) return;
+    if (!request_) return false;
     DWORD timeout = NetworkTimeoutMilliseconds();
     for (DWORD option : {INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         WinInet().InternetSetOptionA(request_, option, &timeout, sizeof timeout);
     static char requestHeaders[] = "Accept: */*\r\n\r\n";
+    callStart_ = GetTickCount();
     sent_ = WinInet().HttpSendRequestA(request_, requestHeaders, 15, nullptr, 0) != FALSE;
+    failure_ = sent_ ? FetchFine : ReadFailure();
+    return sent_;
+}
+
+std::string HttpGet::RedirectTarget() const {
+    int32_t status = Status();
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308) return {};
+    std::string location(2048, '\0');
+    DWORD length = static_cast<DWORD>(location.size());
+    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+        location.assign(length + 1, '\0');
+        if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return {};
+    }
+    location.resize(length);
+    return location;
+}
+
+bool HttpGet::ReadSome(void* buffer, DWORD size, DWORD& read) {
+    read = 0;
+    DWORD available = 0;
+    callStart_ = GetTickCount();
+    if (!WinInet().InternetQueryDataAvailable(request_, &available, 0, 0)) return false;
+    return WinInet().InternetReadFile(request_, buffer, available && available < size ? available : size, &read) != FALSE;
+}
+
+FetchFailure HttpGet::ReadFailure() const {
+    DWORD error = GetLastError();
+    return FailureOf(error, GetTickCount() - callStart_, NetworkTimeoutMilliseconds());
+}
+
+void HttpGet::Close() {
+    web::Close({request_, connection_});
+    request_ = connection_ = nullptr;
 }
 
 HttpGet::~HttpGet() {
@@ -145,7 +203,7 @@ HttpGet::~HttpGet() {
     if (abandoned_ && request_)
         Abandoned().Add(handles);
     else
-        Close(handles);
+        web::Close(handles);
 }
 
 int32_t HttpGet::Status() const {

@@ -5,19 +5,31 @@
 #include <windows.h>
 #include <wininet.h>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include "web/fetch_failure.h"
 
 namespace velmora::web {
 
 class HttpGet {
 public:
-    // Opens and sends the request; Sent() tells whether an answer can be read.
+    // Opens and sends the request, following up to MaximumRedirects redirects
+    // (301, 302, 303, 307, 308; Location resolved against the address asked,
+    // http to https included); Sent() tells whether an answer can be read,
+    // Failure() why not.
     explicit HttpGet(std::string_view url);
     ~HttpGet();
     HttpGet(const HttpGet&) = delete;
     HttpGet& operator=(const HttpGet&) = delete;
 
     bool Sent() const { return sent_; }
+    FetchFailure Failure() const { return failure_; }
+    // Why the last send or read failed: the time-out, or the connection broke.
+    FetchFailure ReadFailure() const;
+    // Reads what has arrived, at most `size` bytes, waiting (at most the
+    // time-out) only until something has: a whole buffer is never waited
+    // for, so a body that drips is seen as it drips. `read` is 0 at the end.
+    bool ReadSome(void* buffer, DWORD size, DWORD& read);
     HINTERNET Request() const { return request_; }
     // The HTTP status, 0 when none arrived.
     int32_t Status() const;
@@ -39,10 +51,18 @@ public:
     void Abandon() { abandoned_ = true; }
 
 private:
+    // One request; true when it was sent and answered.
+    bool Send(const std::string& url);
+    void Close();
+    // The answer's Location when it is a redirect, else empty.
+    std::string RedirectTarget() const;
+
     HINTERNET connection_ = nullptr;
+    DWORD callStart_ = 0;  // when the last send or read began
     HINTERNET request_ = nullptr;
     bool sent_ = false;
     bool abandoned_ = false;
+    FetchFailure failure_ = FetchCannotConnect;
 };
 
 // Reports status and completeness to the integer variables a caller passed

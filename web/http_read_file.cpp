@@ -5,6 +5,7 @@
 #include <string>
 #include "commands/command_args.h"
 #include "web/http_get.h"
+#include "web/visit_web_page.h"
 #include "web/wininet_api.h"
 
 namespace velmora::web {
@@ -50,14 +51,16 @@ void HttpReadFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     if (!buffer) return;
     bool clean = false;
     std::string output;
+    DripGuard drip(NetworkTimeoutMilliseconds(), GetTickCount());
     for (;;) {
         DWORD read = 0;
-        if (!WinInet().InternetReadFile(get.Request(), buffer.get(), chunk, &read)) break;
+        if (!get.ReadSome(buffer.get(), chunk, read)) break;
         if (read == 0) {
             clean = true;
             break;
         }
         output.append(buffer.get(), read);
+        if (!drip.Fine(GetTickCount(), read)) break;
     }
     bool lengthMatches = announced == HttpGet::NoLength || static_cast<int64_t>(output.size()) == announced;
     report.Set(status, clean && provable && lengthMatches);

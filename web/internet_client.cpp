@@ -30,16 +30,29 @@ HINTERNET InternetClient::Handle(const char* agent) {
 }
 
 void InternetClient::ApplyProxyOptions(HINTERNET internet, HINTERNET connection) {
-    INTERNET_PROXY_INFO proxy{};
-    if (!proxyServer.empty()) {
-        proxy.dwAccessType = INTERNET_OPEN_TYPE_PROXY;
-        proxy.lpszProxy = reinterpret_cast<LPCTSTR>(proxyServer.c_str());
+    // Fetches run side by side on one shared handle, and Wine's WinINet keeps
+    // a connection's proxy credentials on that shared handle, freeing the old
+    // ones as it stores new: workers setting them at once freed one string
+    // twice. So one fetch at a time sets them, the shared handle's proxy
+    // record only when it changed, and credentials only when there are some
+    // (a new connection has none to clear).
+    std::lock_guard<std::mutex> hold(applying_);
+    if (appliedTo_ != internet || appliedProxy_ != proxyServer) {
+        INTERNET_PROXY_INFO proxy{};
+        if (!proxyServer.empty()) {
+            proxy.dwAccessType = INTERNET_OPEN_TYPE_PROXY;
+            proxy.lpszProxy = reinterpret_cast<LPCTSTR>(proxyServer.c_str());
+        }
+        WinInet().InternetSetOptionA(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
+        appliedTo_ = internet;
+        appliedProxy_ = proxyServer;
     }
-    WinInet().InternetSetOptionA(internet, INTERNET_OPTION_PROXY, &proxy, sizeof proxy);
-    WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxyUserName.c_str()),
-                       static_cast<DWORD>(proxyUserName.size() + 1));
-    WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxyPassword.c_str()),
-                       static_cast<DWORD>(proxyPassword.size() + 1));
+    if (!proxyUserName.empty())
+        WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(proxyUserName.c_str()),
+                                     static_cast<DWORD>(proxyUserName.size() + 1));
+    if (!proxyPassword.empty())
+        WinInet().InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, const_cast<char*>(proxyPassword.c_str()),
+                                     static_cast<DWORD>(proxyPassword.size() + 1));
 }
 
 }  // namespace velmora::web

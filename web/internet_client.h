@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 #include <atomic>
+#include <mutex>
 #include <string>
 
 namespace velmora::web {
@@ -13,7 +14,8 @@ public:
     ~InternetClient();  // the library's exit-time clean-up
     // The shared handle, opened by the first fetch that needs it.
     HINTERNET Handle(const char* agent);
-    // The proxy record and proxy credentials, set on every fetch; results ignored.
+    // The proxy record (on the shared handle, when it changed) and the proxy
+    // credentials (on the fetch's connection, when there are any); results ignored.
     void ApplyProxyOptions(HINTERNET internet, HINTERNET connection);
 
     std::string proxyServer;
@@ -22,6 +24,9 @@ public:
 
 private:
     std::atomic<HINTERNET> internet_{nullptr};
+    std::mutex applying_;
+    HINTERNET appliedTo_ = nullptr;
+    std::string appliedProxy_;
 };
 
 InternetClient& Client();

@@ -32,6 +32,10 @@ bool ArrayContainsText(const TextArray& entries, const char* text);
 
 Bytes Utf8ToUtf16(const Bytes& utf8);
 Bytes Utf8ToGbk(const Bytes& utf8);
+// The body without a UTF-8 byte-order mark at its start.
+Bytes WithoutByteOrderMark(const Bytes& body);
+// A program text (code page 936, and whatever the four-byte form carries) as UTF-8.
+Text GbkToUtf8(const char* text);
 
 // Equal texts, the null text being the empty one.
 bool SameText(const char* a, const char* b);

@@ -1,6 +1,8 @@
 #include "web/visit_web_page.h"
 #include <windows.h>
 #include "runtime/test_settings.h"
+#include <string>
+#include "web/url_resolution.h"
 #include "web/wininet_commands.h"
 
 namespace velmora::web {
@@ -18,8 +20,6 @@ constexpr uint32_t OpenTypeDirect = 1, OpenTypeProxy = 3, ServiceHttp = 3, RawHe
 constexpr uint32_t OptionConnectTimeout = 2, OptionSendTimeout = 5, OptionReceiveTimeout = 6;
 constexpr int32_t FlagReload = static_cast<int32_t>(0x80000000), FlagNeedFile = 0x10, FlagNoCookies = 0x80000,
                   FlagNoAutoRedirect = 0x200000, FlagSecure = 0x800000, FlagIgnoreRedirectToHttps = 0x4000;
-// A server answering 301 to itself would otherwise be followed for ever.
-constexpr int MaximumRedirects = 20;
 
 bool Contains(const Text& text, const char* sought) { return FindText(text.Arg(), sought, {}, false) != -1; }
 
@@ -45,14 +45,33 @@ void SetTimeouts(Handle handle) {
         CallDll(DllInternetSetOption, handle, option, AddressOf(&timeout), 4);
 }
 
+// The status of an answer from its raw header block's first line ("HTTP/1.1 301 Moved"); 0 when none came.
+int32_t StatusOf(const Text& headers) {
+    int32_t space = FindText(headers.Arg(), " ", {}, false);
+    if (space == -1 || FindText(headers.Arg(), "HTTP/", {}, true) != 1) return 0;
+    Text rest = MidText(headers.Arg(), space + 1, 3);
+    return ToInteger(rest.Arg());
+}
+
+bool IsRedirect(int32_t status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Why the last call, begun at `started`, failed, as a fetch failure.
+int32_t LastFailure(uint32_t started) {
+    uint32_t error = CallDll(DllGetLastError);
+    return FailureOf(error, CallDll(DllGetTickCount) - started, NetworkTimeoutMilliseconds());
+}
+
 Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParameter,
             Optional<Text*> sendCookiesParameter, Optional<Text*> receivedCookiesParameter,
             Optional<Text*> extraHeadersParameter, Optional<Text*> redirectUrlParameter, Optional<bool> noRedirect,
             Optional<Bytes*> postBytesParameter, Optional<Text*> proxyParameter,
-            Optional<Text*> responseHeadersParameter, int hops) {
+            Optional<Text*> responseHeadersParameter, Optional<VisitOutcome*> outcomeParameter, int hops) {
     // Omitted reference parameters are bound to fresh variables of this call.
     Text freshPostText, freshSendCookies, freshReceived, freshExtra, freshRedirect, freshProxy, freshResponse;
     Bytes freshPostBytes;
+    VisitOutcome freshOutcome;
     Text& postText = postTextParameter.given ? *postTextParameter.value : freshPostText;
     Text& sendCookies = sendCookiesParameter.given ? *sendCookiesParameter.value : freshSendCookies;
     Text& receivedCookies = receivedCookiesParameter.given ? *receivedCookiesParameter.value : freshReceived;
@@ -61,7 +80,13 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     Bytes& postBytes = postBytesParameter.given ? *postBytesParameter.value : freshPostBytes;
     Text& proxy = proxyParameter.given ? *proxyParameter.value : freshProxy;
     Text& responseHeaders = responseHeadersParameter.given ? *responseHeadersParameter.value : freshResponse;
+    VisitOutcome& outcome = outcomeParameter.given ? *outcomeParameter.value : freshOutcome;
     const int32_t methodValue = method.given ? method.value : 0;
+    // A caller that switches WinINet's redirects off keeps the routine's own 301 re-visit;
+    // any other is redirected here, as a browser would be, and never without end.
+    const bool callerHandlesRedirects = noRedirect.given && noRedirect.value;
+    outcome = VisitOutcome{};
+    outcome.address = Join(url);
 
     // 1-2. Verb and agent.
     const char* verb = methodValue == 1 ? "POST" : "GET";
@@ -93,9 +118,8 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     if (!handles.connection) return Bytes();
 
     // 5-6. Flags and the request.
-    int32_t flags = BitOr(FlagReload, FlagNeedFile);
+    int32_t flags = BitOr(FlagReload, FlagNeedFile, FlagNoAutoRedirect);
     if (sendCookiesParameter.given) flags = BitOr(flags, FlagNoCookies);
-    if (noRedirect.given && noRedirect.value) flags = BitOr(flags, FlagNoAutoRedirect);
     Text scheme = LeftText(url.Arg(), 5);
     Text loweredScheme = ToLower(scheme.Arg());
     flags = BitOr(flags, SameText(loweredScheme.Get(), "https") ? FlagSecure : FlagIgnoreRedirectToHttps);
@@ -116,38 +140,71 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     if (!sendCookies.Empty()) extraHeaders = Join(extraHeaders, "\r\nCookie: ", sendCookies);
 
     // 8. Send.
+    uint32_t sent = 0;
+    uint32_t started = CallDll(DllGetTickCount);
     if (methodValue == 0) {
-        CallDll(DllHttpSendRequestText, request, Word(extraHeaders), TextLength(extraHeaders.Arg()), 0, 0);
+        sent = CallDll(DllHttpSendRequestText, request, Word(extraHeaders), TextLength(extraHeaders.Arg()), 0, 0);
     } else {
         if (ByteSetLength(postBytes) == 0) postBytes = ToByteSet(postText.Arg());
-        CallDll(DllHttpSendRequestBytes, request, Word(extraHeaders), TextLength(extraHeaders.Arg()), Word(postBytes),
-                ByteSetLength(postBytes));
+        sent = CallDll(DllHttpSendRequestBytes, request, Word(extraHeaders), TextLength(extraHeaders.Arg()),
+                       Word(postBytes), ByteSetLength(postBytes));
     }
+    if (!sent) outcome.failure = LastFailure(started);
 
     // 9. Body, 1024 bytes at a time. The count is cleared before every read,
-    // so a failed read ends the loop instead of repeating a stale count.
+    // so a failed read ends the loop instead of repeating a stale count. A
+    // body that drips, or passes the most a page may be, ends it too.
     ByteSetBuilder collected;
-    for (;;) {
+    DripGuard drip(NetworkTimeoutMilliseconds(), CallDll(DllGetTickCount));
+    bool clean = false;
+    while (sent) {
         Bytes buffer = BlankByteSet(1024);
-        uint32_t countRead = 0;
-        CallDll(DllInternetReadFile, request, Word(buffer), 1024, AddressOf(&countRead));
-        if (countRead == 0) break;
+        uint32_t countRead = 0, available = 0;
+        started = CallDll(DllGetTickCount);
+        // What has arrived, not a whole buffer: a body that drips is seen as it drips.
+        uint32_t read = CallDll(DllInternetQueryDataAvailable, request, AddressOf(&available), 0, 0);
+        if (read)
+            read = CallDll(DllInternetReadFile, request, Word(buffer), available && available < 1024 ? available : 1024,
+                           AddressOf(&countRead));
+        if (countRead == 0) {
+            clean = read != 0;
+            if (!clean) outcome.failure = LastFailure(started);
+            break;
+        }
         collected.Append(buffer.Data(), countRead < 1024 ? countRead : 1024);
+        if (collected.Length() > static_cast<uint32_t>(MaximumPageBytes)) {
+            outcome.failure = FetchTooLarge;
+            break;
+        }
+        if (!drip.Fine(CallDll(DllGetTickCount), countRead)) {
+            outcome.failure = FetchTimedOut;
+            break;
+        }
     }
     Bytes body = collected.Finish();
 
-    // 10-11. Raw response headers, then close.
+    // 10-11. Raw response headers, however long the block, then close.
     responseHeaders = BlankText(5000);
     uint32_t headerLength = 5000;
-    CallDll(DllHttpQueryInfo, request, RawHeadersCrlf, Word(responseHeaders), AddressOf(&headerLength), 0);
+    if (!CallDll(DllHttpQueryInfo, request, RawHeadersCrlf, Word(responseHeaders), AddressOf(&headerLength), 0) &&
+        headerLength > 5000) {
+        responseHeaders = BlankText(static_cast<int32_t>(headerLength));
+        CallDll(DllHttpQueryInfo, request, RawHeadersCrlf, Word(responseHeaders), AddressOf(&headerLength), 0);
+    }
     handles.Close();
+    outcome.status = StatusOf(responseHeaders);
+    if (clean && outcome.status != 0) outcome.failure = FetchFine;
 
     // 12-14. Location, cookies, redirect default.
     receivedCookies = Text();
+    Text location;
     TextArray lines = SplitText(responseHeaders.Arg(), "\r\n");
     for (uint32_t i = 1; i <= lines.Count(); ++i) {
         const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
-        if (FindText(line, "Location:", {}, false) != -1) redirectUrl = HeaderLineValue(line);
+        if (FindText(line, "Location:", {}, false) != -1) {
+            redirectUrl = HeaderLineValue(line);
+            location = Join(redirectUrl);
+        }
         if (FindText(line, "Set-Cookie", {}, false) != -1) {
             Text cookie = ExtractBetween(line, "Set-Cookie:", ";");
             Text trimmed = TrimSpaces(cookie.Arg());
@@ -157,20 +214,39 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
     if (sendCookiesParameter.given) MergeCookies(sendCookies, receivedCookies);
     if (redirectUrl.Empty()) redirectUrl = Join(responseHeaders);
 
-    // 15. A 301 is followed with the Location value and this URL's path.
-    Text status = ExtractBetween(responseHeaders.Arg(), "HTTP/1.1 ", " Moved");
-    if (SameText(status.Get(), "301") && hops < MaximumRedirects) {
-        Text followUp = Join(redirectUrl, path);
-        redirectUrl = Text();
-        return Visit(followUp, method, postTextParameter, sendCookiesParameter, receivedCookiesParameter,
-                     extraHeadersParameter, redirectUrlParameter, noRedirect, postBytesParameter, proxyParameter,
-                     responseHeadersParameter, hops + 1);
+    // 15. Redirects.
+    if (callerHandlesRedirects) {
+        // The caller's own: a 301 is followed with the Location value and this URL's path.
+        Text status = ExtractBetween(responseHeaders.Arg(), "HTTP/1.1 ", " Moved");
+        if (SameText(status.Get(), "301") && hops < MaximumRedirects) {
+            Text followUp = Join(redirectUrl, path);
+            redirectUrl = Text();
+            return Visit(followUp, method, postTextParameter, sendCookiesParameter, receivedCookiesParameter,
+                         extraHeadersParameter, redirectUrlParameter, noRedirect, postBytesParameter, proxyParameter,
+                         responseHeadersParameter, outcomeParameter, hops + 1);
+        }
+    } else if (IsRedirect(outcome.status) && !location.Empty()) {
+        // As a browser: the Location resolved against the address asked; a 303 (and a 301 or 302
+        // after a POST, as browsers do) goes on with a GET.
+        if (hops == MaximumRedirects) {
+            outcome.failure = FetchTooManyRedirects;
+            return Bytes();
+        }
+        std::string next = ResolveUrl(url.Get() ? url.Get() : "", location.Get() ? location.Get() : "");
+        if (!next.empty()) {
+            Text followUp = Join(next.c_str());
+            Optional<int32_t> nextMethod = method;
+            if (outcome.status == 303 || ((outcome.status == 301 || outcome.status == 302) && methodValue == 1))
+                nextMethod = 0;
+            redirectUrl = Text();
+            return Visit(followUp, nextMethod, postTextParameter, sendCookiesParameter, receivedCookiesParameter,
+                         extraHeadersParameter, redirectUrlParameter, noRedirect, postBytesParameter, proxyParameter,
+                         responseHeadersParameter, outcomeParameter, hops + 1);
+        }
     }
 
     // 16-17. Charset.
-    Bytes marker = ToByteSet("charset=utf-8");
-    int32_t at = FindBytes(body, marker);
-    if ((at != -1 && at < 500) || Contains(responseHeaders, "charset=utf-8")) body = Utf8ToGbk(body);
+    if (DeclaresUtf8(body, responseHeaders.Arg())) body = Utf8ToGbk(WithoutByteOrderMark(body));
     return LeftBytes(body, ByteSetLength(body));
 }
 
@@ -185,14 +261,19 @@ uint32_t NetworkTimeoutMilliseconds() {
 Bytes VisitWebPage(Text& url, Optional<int32_t> method, Optional<Text*> postText, Optional<Text*> sendCookies,
                    Optional<Text*> receivedCookies, Optional<Text*> extraHeaders, Optional<Text*> redirectUrl,
                    Optional<bool> noRedirect, Optional<Bytes*> postBytes, Optional<Text*> proxy,
-                   Optional<Text*> responseHeaders) {
+                   Optional<Text*> responseHeaders, Optional<VisitOutcome*> outcome) {
     return Visit(url, method, postText, sendCookies, receivedCookies, extraHeaders, redirectUrl, noRedirect,
-                 postBytes, proxy, responseHeaders, 0);
+                 postBytes, proxy, responseHeaders, outcome, 0);
 }
 
 Text GetPageText(const char* url) {
+    VisitOutcome outcome;
+    return GetPageText(url, outcome);
+}
+
+Text GetPageText(const char* url, VisitOutcome& outcome) {
     Text address = Join(url);
-    Bytes body = VisitWebPage(address);
+    Bytes body = VisitWebPage(address, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, &outcome);
     return ToText(body);
 }
 

@@ -17,7 +17,9 @@ const WinInetApi& WinInet() {
                      bind(api.InternetCrackUrlA, "InternetCrackUrlA") &
                      bind(api.InternetSetOptionA, "InternetSetOptionA") &
                      bind(api.InternetCloseHandle, "InternetCloseHandle") &
-                     bind(api.InternetReadFile, "InternetReadFile") & bind(api.HttpOpenRequestA, "HttpOpenRequestA") &
+                     bind(api.InternetReadFile, "InternetReadFile") &
+                     bind(api.InternetQueryDataAvailable, "InternetQueryDataAvailable") &
+                     bind(api.HttpOpenRequestA, "HttpOpenRequestA") &
                      bind(api.HttpSendRequestA, "HttpSendRequestA") & bind(api.HttpQueryInfoA, "HttpQueryInfoA");
     });
     return api;

@@ -14,6 +14,7 @@ struct WinInetApi {
     decltype(&::InternetSetOptionA) InternetSetOptionA;
     decltype(&::InternetCloseHandle) InternetCloseHandle;
     decltype(&::InternetReadFile) InternetReadFile;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable;
     decltype(&::HttpOpenRequestA) HttpOpenRequestA;
     decltype(&::HttpSendRequestA) HttpSendRequestA;
     decltype(&::HttpQueryInfoA) HttpQueryInfoA;

@@ -86,8 +86,10 @@ void Walk(const std::wstring& folder, const std::wstring& picturesPath, std::map
             // The Pictures folder is the program's to make and fill (it may be made during the run).
             if (_wcsicmp(path.c_str(), picturesPath.c_str()) == 0 || Identity(path) == Identity(picturesPath)) continue;
             out[Utf8(path.c_str())] = "folder";
-            // WinINet's own cache is left out: the page fetch asks it for a cache file.
-            if (_wcsicmp(name.c_str(), L"INetCache") != 0 && depth < 8) Walk(path, picturesPath, out, depth + 1);
+            // WinINet's own cache and cookie store are left out: the page fetch asks for a
+            // cache file, and WinINet makes its cookie index on the first page it reads.
+            bool wininetStore = _wcsicmp(name.c_str(), L"INetCache") == 0 || _wcsicmp(name.c_str(), L"INetCookies") == 0;
+            if (!wininetStore && depth < 8) Walk(path, picturesPath, out, depth + 1);
         } else if (name.rfind(L"vlm", 0) != 0) {  // the driver's own output files
             out[Utf8(path.c_str())] =
                 std::to_string(found.nFileSizeLow) + "@" + std::to_string(found.ftLastWriteTime.dwLowDateTime);
@@ -157,7 +159,33 @@ std::vector<SamplePicture> SampleGallery() {
     return pictures;
 }
 
+LogLine ParseLogLine(const std::string& line) {
+    static const std::string colon = "：", open = "（", close = "）", failed = "下载失败";
+    LogLine parsed;
+    size_t at = line.find(colon);
+    if (at == std::string::npos) return {line, "", ""};
+    parsed.verb = line.substr(0, at);
+    parsed.name = line.substr(at + colon.size());
+    size_t reason = parsed.name.rfind(open);
+    bool closed = parsed.name.size() >= close.size() &&
+                  parsed.name.compare(parsed.name.size() - close.size(), close.size(), close) == 0;
+    if (parsed.verb == failed && closed && reason != std::string::npos) {
+        parsed.reason = parsed.name.substr(reason + open.size(), parsed.name.size() - close.size() - reason - open.size());
+        parsed.name.resize(reason);
+    }
+    return parsed;
+}
+
+LogLine LineFor(const std::vector<std::string>& log, const std::string& name) {
+    for (const std::string& line : log) {
+        LogLine parsed = ParseLogLine(line);
+        if (parsed.name == name) return parsed;
+    }
+    return {};
+}
+
 std::string Entry(const std::string& name, const std::string& link) {
+    if (link.empty()) return "<h3 class=\"headingBase headingM\">" + name + "</h3>";
     return "<h3 class=\"headingBase headingM\">" + name + "</h3><a class=\"navigationLink\" href=\"" + link +
            "\">立即获取</a>";
 }

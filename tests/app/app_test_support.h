@@ -33,7 +33,16 @@ bool WriteContent(const std::string& path, const std::string& bytes);
 std::string GalleryFolder();
 std::string ToGbk(const std::string& utf8);
 
-// One gallery entry as the page shows it.
+// A log line read back: "下载失败：name（reason）" is {"下载失败", name, reason};
+// the other lines have no reason.
+struct LogLine {
+    std::string verb, name, reason;
+};
+LogLine ParseLogLine(const std::string& line);
+// The run's line for the picture of that name, or an empty verb when there is none.
+LogLine LineFor(const std::vector<std::string>& log, const std::string& name);
+
+// One gallery entry as the page shows it (a heading alone when the link is empty).
 std::string Entry(const std::string& name, const std::string& link);
 // Stores a GBK page (its {{BASE}} filled in by the server) and answers the URL that serves it as UTF-8.
 std::string PutPage(const std::string& name, const std::string& gbkPage);

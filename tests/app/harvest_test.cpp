@@ -24,48 +24,69 @@ struct Harvest {
     int32_t total;
 };
 
-Harvest HarvestOf(const char* page) {
+Harvest HarvestOf(const std::string& page, const char* pageUrl = "http://h/gallery/?T1=all") {
     totalCount = 0;
     routine::TextArray names, links;
-    HarvestGallery(page, names, links);
+    HarvestGallery(page.c_str(), pageUrl, names, links);
     return {Texts(names), Texts(links), totalCount.load()};
 }
 
-TEST(Harvest, NamesFromHeadingsAndLinksFromDownloadAnchorsInPageOrder) {
-    Harvest h = HarvestOf("<h3 class=\"headingBase headingM\">Autumn</h3><p>x</p>"
-                    "<a class=\"navigationLink\" href=\" http://h/a.jpg \">立即获取</a>"
-                    "<H3 CLASS=\"HEADINGBASE HEADINGM\">  秋天  </H3>"
-                    "<A CLASS=\"NAVIGATIONLINK\" HREF=\"http://h/B.JPG\">立即获取</A>");
-    EXPECT_EQ(h.total, 2);
-    EXPECT_EQ(h.names, (Strings{"Autumn", "  秋天  "})) << "blanks of a name are kept";
-    EXPECT_EQ(h.links, (Strings{"http://h/a.jpg", "http://h/B.JPG"})) << "links are trimmed; markers match in capitals";
+std::string Entry(const char* name, const char* link) {
+    return std::string("<h3 class=\"headingBase headingM\">") + name + "</h3><a class=\"navigationLink\" href=\"" + link +
+           "\">立即获取</a>";
+}
+std::string Heading(const char* name) { return std::string("<h3 class=\"headingBase headingM\">") + name + "</h3>"; }
+std::string Anchor(const char* link) {
+    return std::string("<a class=\"navigationLink\" href=\"") + link + "\">立即获取</a>";
 }
 
-TEST(Harvest, OddMarkupKeepsItsPlaceInTheLists) {
-    // A heading without ">" is the whole line; a link without the end marker
-    // gives an empty entry; one without the start marker starts at its fifth byte.
-    Harvest h = HarvestOf("headingBase headingM no tags at all");
-    EXPECT_EQ(h.total, 1);
-    EXPECT_EQ(h.names, Strings{"headingBase headingM no tags at all"});
-    h = HarvestOf("<a class=\"navigationLink\" href=\"http://h/a.jpg\">elsewhere</a>"
-            "<a class=\"navigationLink\" src=\"x.jpg\">立即获取</a>");
-    EXPECT_EQ(h.total, 0);
-    EXPECT_EQ(h.links, (Strings{"(null)", "lass=\"navigationLink\" src=\"x.jpg"}));
-    EXPECT_EQ(HarvestOf("").total, 0);
-    EXPECT_EQ(HarvestOf("<p>navigationLink without a picture</p>").links, Strings{"(null)"})
-        << "every download anchor keeps a slot";
-}
-
-TEST(Harvest, AnAnchorThatIsNoJpegKeepsItsSlotSoLaterNamesKeepTheirLinks) {
-    auto entry = [](const char* name, const char* link) {
-        return std::string("<h3 class=\"headingBase headingM\">") + name + "</h3><a class=\"navigationLink\" href=\"" +
-               link + "\">立即获取</a>";
+// Each heading opens an entry; the first download link after it, before the
+// next heading, is its link; a link that follows no heading is no entry.
+// Links are read as a browser reads an href, resolved against the page's
+// address, and encoded as they are sent.
+TEST(Harvest, EveryHeadingWithTheLinkThatFollowsIt) {
+    struct Row {
+        const char* what;
+        std::string page;
+        Strings names, links;
     };
-    Harvest h = HarvestOf((entry("A", "http://h/a.jpg") + entry("B", "http://h/b.png") + entry("C", "http://h/c.jpg") +
-                           entry("D", "http://h/d.jpg"))
-                              .c_str());
-    EXPECT_EQ(h.names, (Strings{"A", "B", "C", "D"}));
-    EXPECT_EQ(h.links, (Strings{"http://h/a.jpg", "(null)", "http://h/c.jpg", "http://h/d.jpg"}));
+    const Row rows[] = {
+        {"page order, markers in capitals, links trimmed, names keep their blanks",
+         Heading("Autumn") + "<p>x</p><a class=\"navigationLink\" href=\" http://h/a.jpg \">立即获取</a>" +
+             "<H3 CLASS=\"HEADINGBASE HEADINGM\">  秋天  </H3><A CLASS=\"NAVIGATIONLINK\" HREF=\"http://h/B.JPG\">立即获取</A>",
+         {"Autumn", "  秋天  "}, {"http://h/a.jpg", "http://h/B.JPG"}},
+        {"a heading without a link keeps the others' links",
+         Entry("A", "http://h/a.jpg") + Heading("B") + Entry("C", "http://h/c.jpg") + Entry("D", "http://h/d.jpg"),
+         {"A", "B", "C", "D"}, {"http://h/a.jpg", "(null)", "http://h/c.jpg", "http://h/d.jpg"}},
+        {"a link that is no .jpg is no link",
+         Entry("A", "http://h/a.jpg") + Entry("B", "http://h/b.png") + Entry("C", "http://h/c.jpg"),
+         {"A", "B", "C"}, {"http://h/a.jpg", "(null)", "http://h/c.jpg"}},
+        {"the first link after a heading is its own; links before any heading belong to none",
+         Anchor("http://h/stray.jpg") + Heading("A") + Anchor("http://h/a.jpg") + Anchor("http://h/a2.jpg"),
+         {"A"}, {"http://h/a.jpg"}},
+        {"an anchor without an address, or without the end marker, is no link; the next one is",
+         Heading("A") + "<a class=\"navigationLink\" href=\"\">立即获取</a>" +
+             "<a class=\"navigationLink\" href=\"http://h/x.jpg\">elsewhere</a>" + Anchor("http://h/a.jpg"),
+         {"A"}, {"http://h/a.jpg"}},
+        {"a heading without \">\" is the whole line", "headingBase headingM no tags at all",
+         {"headingBase headingM no tags at all"}, {"(null)"}},
+        {"character references, and addresses relative to the page",
+         Entry("A", "/img/a.jpg?x=1&amp;y=2") + Entry("B", "b.jpg") + Entry("C", "//cdn.example/c.jpg") +
+             Entry("D", "../d.jpg") + Entry("E", "https://s.example/e.jpg#top"),
+         {"A", "B", "C", "D", "E"},
+         {"http://h/img/a.jpg?x=1&y=2", "http://h/gallery/b.jpg", "http://cdn.example/c.jpg", "http://h/d.jpg",
+          "https://s.example/e.jpg"}},
+        {"beyond ASCII as UTF-8 and a blank as %20; an escape already there stays",
+         Entry("A", "/img/秋色 大图.jpg") + Entry("B", "/img/a%20b.jpg"), {"A", "B"},
+         {"http://h/img/%E7%A7%8B%E8%89%B2%20%E5%A4%A7%E5%9B%BE.jpg", "http://h/img/a%20b.jpg"}},
+        {"the empty page", "", {}, {}},
+    };
+    for (const Row& row : rows) {
+        Harvest h = HarvestOf(row.page);
+        EXPECT_EQ(h.total, static_cast<int32_t>(row.names.size())) << row.what;
+        EXPECT_EQ(h.names, row.names) << row.what;
+        EXPECT_EQ(h.links, row.links) << row.what;
+    }
 }
 
 TEST(Harvest, TextBetweenFindsTheNthPairIgnoringCase) {

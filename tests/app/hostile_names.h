@@ -80,6 +80,7 @@ inline std::vector<HostileName> HostileNames() {
         {"a\tb", "a_b"},
         {"a\x01" "b", "a_b"},
         {"a\x1f" "b", "a_b"},
+        {"a\x1a" "b", "a_b"},  // the byte that once ended a worker's record
         {"a\rb", "a_b", 0, false},
         {"a\nb", "a_b", 0, false},
         {"a\x7f" "b", "a\x7f" "b"},

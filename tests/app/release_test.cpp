@@ -222,7 +222,7 @@ TEST(ReleaseProgram, KeepsItsOwnNetworkTimeOut) {
     ClearPictures();
 }
 
-TEST(ReleaseProgram, AGalleryAddressThatLeadsNowhereIsAnEmptyRun) {
+TEST(ReleaseProgram, AGalleryAddressThatLeadsNowhereIsAnEmptyRunThatSaysSo) {
     const std::string addresses[] = {"not a url at all", ServerUrl("/" + std::string(10240, 'a')),
                                      "http://" + std::string(10240, 'b') + "/", "\x81\xFF%%%://::"};
     for (const std::string& address : addresses) {
@@ -231,7 +231,8 @@ TEST(ReleaseProgram, AGalleryAddressThatLeadsNowhereIsAnEmptyRun) {
         ASSERT_TRUE(run.completed) << address.substr(0, 40);
         EXPECT_EQ(run.progress, "0 / 0") << address.substr(0, 40);
         EXPECT_EQ(run.boxText, "下载完成");
-        EXPECT_TRUE(run.log.empty());
+        ASSERT_EQ(run.log.size(), 1u) << address.substr(0, 40);
+        EXPECT_EQ(run.log[0].rfind("无法读取图库页面（", 0), 0u) << driver::GbkToUtf8(run.log[0]);
     }
     // Set but empty is the same as not set: the built-in gallery, whatever the network here makes of it.
     UseGallery("");

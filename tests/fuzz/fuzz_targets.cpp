@@ -42,12 +42,17 @@ void Harvest(const std::string& input) {
     std::string page(input.c_str());  // a page is a text: it ends at its first zero byte
     totalCount = 0;
     TextArray names, links;
-    HarvestGallery(page.c_str(), names, links);
+    HarvestGallery(page.c_str(), "http://h/gallery/?T1=all", names, links);
     EXPECT_EQ(static_cast<int32_t>(names.Count()), totalCount.load());
     if (names.Count()) ++DeepInputs();
+    // One link slot per entry; a link is an http(s) address as it is sent: nothing a URL cannot carry.
+    EXPECT_EQ(links.Count(), names.Count());
     for (uint32_t i = 1; i <= links.Count(); ++i) {
-        const char* link = links.TextAt(i) ? links.TextAt(i) : "";
-        EXPECT_LE(std::strlen(link), page.size());
+        const char* link = links.TextAt(i);
+        if (!link) continue;
+        EXPECT_EQ(std::strncmp(link, "http", 4), 0) << link;
+        for (const char* c = link; *c; ++c)
+            ASSERT_TRUE(static_cast<unsigned char>(*c) > 0x20 && static_cast<unsigned char>(*c) < 0x7F) << link;
     }
     for (uint32_t i = 1; i <= names.Count(); ++i) {
         Text safe = SafeFileName(names.TextAt(i) ? names.TextAt(i) : "", 150);

@@ -69,6 +69,14 @@ TEST(Charset, Utf8BecomesCodePage936) {
     EXPECT_EQ(S(Utf8ToGbk(B(testing::Utf8(L"中文 wallpaper")))), "中文 wallpaper");
     EXPECT_EQ(S(Utf8ToUtf16(B("ab"))), std::string("a\0b\0", 4));
     EXPECT_EQ(S(Utf8ToGbk(B("ok\xFF\xFE\xC3"))), "ok???") << "each broken sequence becomes one question mark";
+    // What code page 936 lacks is not lost: the address goes back as the page wrote it.
+    for (const wchar_t* text : {L"/img/Zo\u00EB \u0141\u00F3d\u017A.jpg", L"\U0001F341 \u79CB\u8272 \u20AC",
+                                L"\u00E9t\u00E9 " L"\u00E9t\u00E9"}) {
+        std::string utf8 = testing::Utf8(text);
+        Bytes gbk = Utf8ToGbk(B(utf8));
+        EXPECT_EQ(S(gbk).find('?'), std::string::npos) << utf8;
+        EXPECT_EQ(std::string(GbkToUtf8(S(gbk).c_str()).Arg()), utf8);
+    }
 }
 
 }  // namespace
