@@ -3,6 +3,7 @@
 #include "app/downloader.h"
 #include "app/picture_record.h"
 #include "app/reasons.h"
+#include "app/retries.h"
 #include "app/window_units.h"
 #include "program/dll_command_numbers.h"
 #include "threads/thread_calls.h"
@@ -14,6 +15,7 @@ using namespace routine;
 
 std::atomic<int32_t> doneCount{0};
 std::atomic<int32_t> totalCount{0};
+std::atomic<bool> anyFailed{false};
 int32_t logSection = 0;
 int32_t countSection = 0;
 // Written only before a run's first worker starts; like every global of the
@@ -43,8 +45,8 @@ void WaitForBatch(IntArray& threadHandles, int32_t slots) {
 // A picture that fails before any worker: its line and its count.
 void FailWithoutWorker(const char* name, const char* reason) {
     AppendLogLine(FailedLine(name, reason));
-    CountOne();
-    SetLabelCaption(ProgressText());
+    CountOne(true);
+    ShowProgress();
 }
 
 // The box allows 1 to 10; a count of 0 would leave no slot, so it means 1.
@@ -71,10 +73,12 @@ void __stdcall DownloadAll(int32_t) {
     threadHandles.Resize(BatchSize());
     doneCount = 0;
     totalCount = 0;
+    anyFailed = false;
     runFolder = PicturesFolder();
     // Made by the first run and used by every later one: a run registers no new sections.
     if (!logSection) logSection = CreateCriticalSection();
     if (!countSection) countSection = CreateCriticalSection();
+    ForgetServerPauses();
 
     TextArray pictureNames, pictureLinks;
     Text pageReason;
@@ -85,12 +89,14 @@ void __stdcall DownloadAll(int32_t) {
         pageReason = FetchReason(visit.failure, visit.status, 0, "64 MB");
         if (pageReason.Empty()) HarvestGallery(page.Arg(), visit.address.Arg(), pictureNames, pictureLinks);
     }
-    SetLabelCaption(ProgressText());
     // A run with nothing to fetch says why before the box.
-    if (!pageReason.Empty())
+    if (!pageReason.Empty()) {
         AppendLogLine(Join("无法读取图库页面（", pageReason, "）"));
-    else if (pictureNames.Count() == 0)
+        anyFailed = true;
+    } else if (pictureNames.Count() == 0) {
         AppendLogLine(Join("图库页面中没有图片"));
+    }
+    ShowProgress();
 
     int32_t batch = 0;
     for (uint32_t i = 1; i <= pictureNames.Count(); ++i) {
@@ -116,8 +122,11 @@ void __stdcall DownloadAll(int32_t) {
     threadHandles.Reset(nullptr);
 
     // Workers write the label in any order; the last word is the true count.
-    SetLabelCaption(ProgressText());
+    ShowProgress();
+    // A run that ends behind other windows calls the user back through the taskbar.
+    ShowOnTaskbar(MainWindowReference(), TaskbarAttention, 0, 0);
     MessageBox("下载完成", 64, "提示");
+    ShowOnTaskbar(MainWindowReference(), TaskbarCleared, 0, 0);
     SetDisabled(StartButton, false);
     SetDisabled(ThreadCountBox, false);
 }

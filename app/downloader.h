@@ -11,6 +11,7 @@ namespace velmora::app {
 // Shared by DownloadAll and the workers; reset at the start of every run.
 extern std::atomic<int32_t> doneCount;
 extern std::atomic<int32_t> totalCount;
+extern std::atomic<bool> anyFailed;
 extern int32_t logSection;
 extern int32_t countSection;
 // Guards the list of temporary picture files and `closing`, so the shutdown
@@ -40,8 +41,11 @@ bool StartPictureWorker(ThreadRoutine worker, const char* name, const char* link
 // appended line's index is what the list box answers (-1 when it refused).
 int32_t AppendLogLine(const routine::Text& line);
 void ReplaceLogLine(int32_t index, const routine::Text& line);
-// One more picture handled, under countSection.
-void CountOne();
+// One more picture handled, under countSection; a failed one turns the
+// taskbar button red for the rest of the run.
+void CountOne(bool failed);
+// The label's count, and the same progress on the taskbar button.
+void ShowProgress();
 
 // Temporary files of pictures being saved (app/picture_files.cpp). A new
 // file, created only while the program is not closing (0 when it was not

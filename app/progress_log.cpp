@@ -19,9 +19,15 @@ void ReplaceLogLine(int32_t index, const Text& line) {
     SetItemText(LogList(), index, line.Arg());
 }
 
-void CountOne() {
+void CountOne(bool failed) {
     HeldSection held(countSection);
     ++doneCount;
+    if (failed) anyFailed = true;
+}
+
+void ShowProgress() {
+    SetLabelCaption(ProgressText());
+    ShowOnTaskbar(MainWindowReference(), anyFailed ? TaskbarFailed : TaskbarProgress, doneCount, totalCount);
 }
 
 }  // namespace velmora::app

@@ -17,6 +17,13 @@ constexpr int32_t PropertyDisabled = 6;
 constexpr int32_t PropertyCaption = 8;  // label caption, edit box content
 
 inline ValueRecord LogList() { return {MainWindow, LogListBox, ListBoxTypeKey}; }
+inline ValueRecord MainWindowReference() { return {MainWindow, MainWindow, 0}; }
+
+// The states of the window's taskbar button (routine::ShowOnTaskbar).
+constexpr int32_t TaskbarCleared = 0;
+constexpr int32_t TaskbarProgress = 1;
+constexpr int32_t TaskbarFailed = 2;
+constexpr int32_t TaskbarAttention = 3;
 
 inline void SetDisabled(uint32_t unit, bool disabled) {
     routine::rt().WriteUnitProperty(MainWindow, unit, PropertyDisabled, 0, disabled ? 1 : 0, 0);

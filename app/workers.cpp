@@ -4,6 +4,7 @@
 #include "app/picture_check.h"
 #include "app/picture_record.h"
 #include "app/reasons.h"
+#include "app/retries.h"
 #include "app/window_units.h"
 #include "program/dll_command_numbers.h"
 #include "web/fetch_failure.h"
@@ -52,38 +53,68 @@ void CloseFileHandle(int32_t handle) {
     rt().CallDllCommand(program::DllCloseHandle, &word, 1);
 }
 
-// Streams the picture into a temporary file beside its target and gives it
-// the target's name once it is whole and is a picture; otherwise nothing of
-// it stays. The memory this takes does not grow with the picture. Answers
-// why it failed, or the empty text when the picture was saved.
-Text SavePicture(const char* url, const Text& target, int32_t fileNumber) {
+// One try: streams the picture into a fresh temporary file beside its
+// target and gives it the target's name once it is whole and is a picture;
+// otherwise nothing of it stays. The memory this takes does not grow with
+// the picture.
+TryOutcome TryPicture(const char* url, const Text& target, int32_t fileNumber) {
+    TryOutcome tried;
     Text process = ToText(static_cast<int32_t>(rt().CallDllCommand(program::DllGetCurrentProcessId, nullptr, 0)));
     Text number = ToText(fileNumber);
     Text temporary = Join(target, ".", process, "-", number, ".part");
     int32_t error = 0;
     int32_t file = CreateTemporaryFile(temporary, error);
-    if (!file) return CannotWriteReason(error);
+    if (!file) {
+        tried.reason = CannotWriteReason(error);
+        return tried;
+    }
     FetchOutcome outcome;
     Bytes first, last;
     int32_t length = HttpSaveFile(url, file, MaximumPictureBytes, outcome, first, last);
     CloseFileHandle(file);
-    Text reason = FetchReason(outcome.failure, outcome.status, outcome.systemError, "256 MB");
+    tried.status = outcome.status;
+    tried.retryAfter = outcome.retryAfter;
+    tried.server = ServerOf(outcome.address.Empty() ? url : outcome.address.Arg());
+    tried.reason = FetchReason(outcome.failure, outcome.status, outcome.systemError, "256 MB");
     // Kept only when it is a picture, and a whole one: it ended at its announced
     // length, or, announcing none, it ends as its format ends. A body known to
     // be cut short is incomplete whatever its first bytes were.
     PictureFormat format = FormatOf(first.Data(), first.Length());
-    if (reason.Empty() && outcome.ending == web::FetchCut) reason = Join(Incomplete);
-    if (reason.Empty() && format == PictureFormat::None) reason = Join(NotAPicture);
+    bool incomplete = false;
+    if (tried.reason.Empty() && outcome.ending == web::FetchCut) incomplete = true;
+    if (tried.reason.Empty() && !incomplete && format == PictureFormat::None) tried.reason = Join(NotAPicture);
     bool whole = outcome.ending == web::FetchAtLength ||
                  (outcome.ending == web::FetchUnframed &&
                   EndsWhole(format, first.Data(), first.Length(), last.Data(), last.Length(), static_cast<uint32_t>(length)));
-    if (reason.Empty() && !whole) reason = Join(Incomplete);
-    if (!reason.Empty()) {
+    if (tried.reason.Empty() && !whole) incomplete = true;
+    if (incomplete) tried.reason = Join(Incomplete);
+    tried.transient = Transient(outcome.failure, outcome.status, incomplete);
+    if (!tried.reason.Empty()) {
         DiscardTemporaryFile(temporary);
-        return reason;
+        return tried;
     }
     int32_t publishError = PublishTemporaryFile(temporary, target);
-    return publishError ? CannotWriteReason(publishError) : Text();
+    if (publishError) tried.reason = CannotWriteReason(publishError);
+    return tried;
+}
+
+// Tries the picture until it is saved, fails for good, or has had its tries;
+// waits between tries as the server asked, or 1 s, 2 s, 4 s. Answers why it
+// failed (with the number of tries when more than one), or the empty text.
+Text SavePicture(const char* url, const Text& target, int32_t fileNumber) {
+    Text server = ServerOf(url);
+    for (int32_t tries = 1;; ++tries) {
+        WaitForServer(server);
+        TryOutcome tried = TryPicture(url, target, fileNumber);
+        if (tried.reason.Empty()) return Text();
+        if (!tried.transient || tries == MaximumTries || closing) return WithTries(tried.reason, tries);
+        int32_t wait = RetryWaitMilliseconds(tries, tried.retryAfter);
+        server = std::move(tried.server);
+        if (PausesServer(tried.status, tried.retryAfter))
+            PauseServer(server, wait);  // waited out by WaitForServer, with every other worker
+        else
+            WaitSayingSo(wait);
+    }
 }
 
 }  // namespace
@@ -99,22 +130,22 @@ void __stdcall DownloadPicture(int32_t fileNumber) {
         if (target.Empty()) {
             Text reason = CannotWriteReason(ERROR_FILENAME_EXCED_RANGE);  // no room for any name
             AppendLogLine(FailedLine(name, reason.Arg()));
-            CountOne();
+            CountOne(true);
         } else if (IsFolder(target)) {
             Text reason = CannotWriteReason(ERROR_ALREADY_EXISTS);  // a folder has the picture's name
             AppendLogLine(FailedLine(name, reason.Arg()));
-            CountOne();
+            CountOne(true);
         } else if (!FileExists(target.Arg())) {
             int32_t line = AppendLogLine(Join("正在下载：", name));
             Text reason = SavePicture(url.Arg(), target, fileNumber);
-            CountOne();
+            CountOne(!reason.Empty());
             ReplaceLogLine(line, reason.Empty() ? Join("下载完成：", name) : FailedLine(name, reason.Arg()));
         } else {
             AppendLogLine(Join("已经下载：", name));
-            CountOne();
+            CountOne(false);
         }
     }
-    SetLabelCaption(ProgressText());
+    ShowProgress();
 }
 
 }  // namespace velmora::app

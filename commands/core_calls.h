@@ -100,6 +100,12 @@ inline int32_t MessageBox(const char* text, int32_t flags, const char* caption) 
     return static_cast<int32_t>(CoreCall(CmdMessageBox, TextArg(text), IntArg(flags), TextArg(caption)).low);
 }
 
+// The window's taskbar button (units/framework/taskbar.h): state 0 cleared,
+// 1 progress, 2 progress in the error state, 3 a flash when the window is not in front.
+inline void ShowOnTaskbar(const ValueRecord& window, int32_t state, int32_t done, int32_t total) {
+    CoreCall(CmdShowOnTaskbar, window, IntArg(state), IntArg(done), IntArg(total));
+}
+
 // List box methods, with the unit reference {window id, unit id, type key}.
 inline int32_t GetItemCount(const ValueRecord& listBox) {
     return static_cast<int32_t>(CoreCall(CmdGetItemCount, listBox).low);

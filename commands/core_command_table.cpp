@@ -47,6 +47,7 @@ const Command coreCommandTable[] = {
     ToWideText,       // 35
     ReadKnownFolder,  // 36
     SystemMessage,    // 37
+    ShowOnTaskbar,    // 38
 };
 static_assert(std::size(coreCommandTable) == CoreCommandCount);
 

@@ -55,6 +55,8 @@ enum CoreCommandNumber : int32_t {
     // The system's own message for an error code (a file that could not be
     // written says why in the log), in the user's language, one line.
     CmdSystemMessage = 37,
+    // The run's progress on the window's taskbar button, made on the window thread.
+    CmdShowOnTaskbar = 38,
 };
 
 enum KnownFolder : int32_t {
@@ -103,6 +105,7 @@ void CloseFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void ToWideText(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void ReadKnownFolder(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void SystemMessage(ValueRecord* result, int32_t count, ValueRecord* arguments);
+void ShowOnTaskbar(ValueRecord* result, int32_t count, ValueRecord* arguments);
 // List box methods.
 void GetItemCount(ValueRecord* result, int32_t count, ValueRecord* arguments);
 void InsertItem(ValueRecord* result, int32_t count, ValueRecord* arguments);

@@ -6,7 +6,7 @@
 namespace velmora {
 
 extern const LibraryDescriptor coreLibrary;
-constexpr int32_t CoreCommandCount = 38;
+constexpr int32_t CoreCommandCount = 39;
 constexpr int32_t CoreTypeCount = 51;
 
 // The runtime-service entry handed over at start-up.

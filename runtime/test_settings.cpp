@@ -13,6 +13,8 @@ const char* NameOf(TestSwitch setting) {
         case TestSwitch::FailAllocation: return "VELMORA_FAIL_ALLOCATION";
         case TestSwitch::AllocationLimit: return "VELMORA_ALLOCATION_LIMIT";
         case TestSwitch::HeapStatistics: return "VELMORA_HEAP_STATISTICS";
+        case TestSwitch::LongestRetryAfterSeconds: return "VELMORA_RETRY_AFTER_CAP_S";
+        case TestSwitch::TaskbarRecord: return "VELMORA_TASKBAR_RECORD";
     }
     return "";
 }

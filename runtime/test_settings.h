@@ -15,6 +15,8 @@ enum class TestSwitch {
     FailAllocation,          // the Nth runtime heap allocation is refused
     AllocationLimit,         // every allocation above this many bytes is refused
     HeapStatistics,          // the runtime heap counts its blocks
+    LongestRetryAfterSeconds,  // the cap on a server's Retry-After, shortened
+    TaskbarRecord,           // the taskbar button's calls are recorded, not made
 };
 
 // The setting's integer value, or nothing when it is not set (or the build has no test settings).

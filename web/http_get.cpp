@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include "web/internet_client.h"
+#include "web/retry_after.h"
 #include "web/url_resolution.h"
 #include "web/visit_web_page.h"
 #include "web/wininet_api.h"
@@ -116,14 +117,16 @@ HttpGet::HttpGet(std::string_view text) {
         if (!Send(url)) return;
         std::string target = RedirectTarget();
         if (target.empty()) return;
-        // Another hop: this answer is not the one the caller reads.
-        Close();
+        // Another hop: this answer is not the one the caller reads. Its body
+        // may be endless, and closing reads it to its end: closed aside.
+        Abandoned().Add({request_, connection_});
+        request_ = connection_ = nullptr;
         sent_ = false;
         if (redirects == MaximumRedirects) {
             failure_ = FetchTooManyRedirects;
             return;
         }
-        url = ResolveUrl(url, target);
+        url = EncodeUrl(ResolveUrl(url, target));
         if (url.empty()) {
             failure_ = FetchCannotConnect;
             return;
@@ -133,6 +136,7 @@ HttpGet::HttpGet(std::string_view text) {
 
 bool HttpGet::Send(const std::string& url) {
     failure_ = FetchCannotConnect;
+    address_ = url;
     CrackedUrl cracked;
     if (!Crack(url, cracked)) return false;
     // Redirects are followed here, bounded; WinINet's own following has no end.
@@ -225,6 +229,17 @@ int64_t HttpGet::AnnouncedLength() const {
         value = value * 10 + (*digit - '0');
     }
     return value;
+}
+
+int32_t HttpGet::RetryAfter() const {
+    char buffer[256] = {};
+    DWORD length = sizeof buffer - 1;
+    if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_RETRY_AFTER, buffer, &length, nullptr)) return -1;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const int64_t ticks = (int64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    constexpr int64_t UnixEpochTicks = 116444736000000000, TicksPerSecond = 10000000;
+    return RetryAfterSeconds(std::string_view(buffer, length), (ticks - UnixEpochTicks) / TicksPerSecond);
 }
 
 bool HttpGet::Chunked() const {

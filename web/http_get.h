@@ -31,6 +31,10 @@ public:
     // for, so a body that drips is seen as it drips. `read` is 0 at the end.
     bool ReadSome(void* buffer, DWORD size, DWORD& read);
     HINTERNET Request() const { return request_; }
+    // The address the answer came from, after redirects.
+    const std::string& Address() const { return address_; }
+    // The seconds the answer's Retry-After asks for (web/retry_after.h); -1 for none.
+    int32_t RetryAfter() const;
     // The HTTP status, 0 when none arrived.
     int32_t Status() const;
     // The announced Content-Length; NoLength when none was sent,
@@ -58,6 +62,7 @@ private:
     std::string RedirectTarget() const;
 
     HINTERNET connection_ = nullptr;
+    std::string address_;
     DWORD callStart_ = 0;  // when the last send or read began
     HINTERNET request_ = nullptr;
     bool sent_ = false;

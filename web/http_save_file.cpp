@@ -32,12 +32,27 @@ void StoreByteSet(const ValueRecord& variable, const uint8_t* data, uint32_t len
     FreeMemory(old);
 }
 
+// Stores a new text into the caller's text variable, freeing what it held.
+void StoreText(const ValueRecord& variable, const std::string& text) {
+    if (variable.type != Type::Text || variable.low == 0) return;
+    auto** slot = reinterpret_cast<char**>(variable.low);
+    char* fresh = nullptr;
+    if (!text.empty()) {
+        fresh = static_cast<char*>(commands::AllocResult(static_cast<uint32_t>(text.size()) + 1));
+        std::memcpy(fresh, text.c_str(), text.size() + 1);
+    }
+    char* old = *slot;
+    *slot = fresh;
+    FreeMemory(old);
+}
+
 // The caller's integer variables, each optional.
 struct Report {
     int32_t* status = nullptr;
     int32_t* ending = nullptr;
     int32_t* failure = nullptr;
     int32_t* systemError = nullptr;
+    int32_t* retryAfter = nullptr;
     void Set(int32_t statusValue, FetchEnding endingValue, FetchFailure failureValue, uint32_t error = 0) const {
         if (status) *status = statusValue;
         if (ending) *ending = endingValue;
@@ -80,13 +95,16 @@ void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     // Without a limit of the caller's, the count it answers is the limit.
     int64_t limit = args.Given(2) && args.Int(2) > 0 ? args.Int(2) : INT32_MAX;
     Report report{IntegerVariable(args, 3), IntegerVariable(args, 4), IntegerVariable(args, 6),
-                  IntegerVariable(args, 7)};
+                  IntegerVariable(args, 7), IntegerVariable(args, 9)};
     report.Set(0, FetchCut, FetchCannotConnect);
+    if (report.retryAfter) *report.retryAfter = -1;
     StoreByteSet(args[5], nullptr, 0);
     StoreByteSet(args[8], nullptr, 0);
     if (file == nullptr || file == INVALID_HANDLE_VALUE) return;
     HttpGet get(args.Text(0));
+    StoreText(args[10], get.Address());
     if (!get.Sent()) return report.Set(0, FetchCut, get.Failure());
+    if (report.retryAfter) *report.retryAfter = get.RetryAfter();
 
     int32_t status = get.Status();
     int64_t announced = get.AnnouncedLength();

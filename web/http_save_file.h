@@ -9,7 +9,8 @@ namespace velmora::web {
 
 // HttpSaveFile (url, file handle, [size limit], [status variable], [ending
 // variable], [first bytes variable], [failure variable], [system error
-// variable], [last bytes variable]): a plain GET (redirects followed, at
+// variable], [last bytes variable], [retry-after variable], [address
+// variable]): a plain GET (redirects followed, at
 // most MaximumRedirects) whose body is written to the open file handle (the
 // caller's: it creates and closes it). Answers the number of body bytes
 // written. An answer that announces more than the size limit (0 or omitted:
@@ -20,7 +21,10 @@ namespace velmora::web {
 //     LastBytesKept of the body's start and end, so a caller can tell what
 //     arrived without reading the file back;
 //   failure: why the fetch failed (FetchFailure), FetchFine when it did not;
-//   system error: for FetchCannotWrite, the platform's error code.
+//   system error: for FetchCannotWrite, the platform's error code;
+//   retry-after: the seconds the answer's Retry-After asks for, -1 for none
+//     (web/retry_after.h);
+//   address (text): the address that answered, after redirects.
 void HttpSaveFile(ValueRecord* result, int32_t count, ValueRecord* arguments);
 
 constexpr uint32_t FirstBytesKept = 1024;

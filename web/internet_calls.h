@@ -14,6 +14,8 @@ struct FetchOutcome {
     int32_t ending = 0;       // how the body ended (web::FetchEnding)
     int32_t failure = 0;      // why it failed (web::FetchFailure)
     int32_t systemError = 0;  // for a write that failed, the platform's error code
+    int32_t retryAfter = -1;  // the seconds the answer's Retry-After asks for, -1 for none
+    Text address;             // the address that answered, after redirects
 };
 
 // Streams the body into the open file; answers the bytes written.
@@ -25,7 +27,8 @@ inline int32_t HttpSaveFile(const char* url, int32_t file, int32_t sizeLimit, Fe
     return static_cast<int32_t>(Library(InternetCommand(CmdHttpSaveFile), InternetLibraryNumber, TextArg(url),
                                         IntArg(file), IntArg(sizeLimit), variable(outcome.status),
                                         variable(outcome.ending), first, variable(outcome.failure),
-                                        variable(outcome.systemError), last)
+                                        variable(outcome.systemError), last, variable(outcome.retryAfter),
+                                        ValueRecord{reinterpret_cast<uint32_t>(outcome.address.Address()), 0, Type::Text})
                                     .low);
 }
 

@@ -232,7 +232,7 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
             outcome.failure = FetchTooManyRedirects;
             return Bytes();
         }
-        std::string next = ResolveUrl(url.Get() ? url.Get() : "", location.Get() ? location.Get() : "");
+        std::string next = EncodeUrl(ResolveUrl(url.Get() ? url.Get() : "", location.Get() ? location.Get() : ""));
         if (!next.empty()) {
             Text followUp = Join(next.c_str());
             Optional<int32_t> nextMethod = method;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <sstream>
 #include "tests/app/app_test_support.h"
 #include "tests/app/hostile_names.h"
 
@@ -32,7 +33,11 @@ struct FaultCase {
     Outcome outcome;
     std::string faultBody = {};
     std::string reason = {};
-    int timeouts = 1;  // the run ends within this many network time-outs plus 5 s
+    int timeouts = 1;  // each try ends within this many network time-outs
+    // How often the picture is asked: once; up to four times for what may pass
+    // the next time (0: one or more, as the platform reads the answer).
+    int tries = 1;
+    int waited = 0;  // the least the run waits between tries, in milliseconds
 };
 
 constexpr const char* existingContent = "a picture the user already had";
@@ -41,6 +46,23 @@ DWORD NetTimeout() {
     const char* text = std::getenv("VELMORA_NET_TIMEOUT_MS");
     return text ? static_cast<DWORD>(std::atoi(text)) : 30000;
 }
+
+// The longest wait a server's Retry-After may impose (the test build's
+// setting, else 60 s).
+DWORD RetryAfterCap() {
+    const char* text = std::getenv("VELMORA_RETRY_AFTER_CAP_S");
+    return 1000 * (text ? static_cast<DWORD>(std::atoi(text)) : 60);
+}
+
+// How long a run may take when its fault is asked `tries` times: each try
+// within its time-outs, the waits between them (1 s, 2 s, 4 s, or what the
+// server asked, capped), and 5 s.
+DWORD Bound(int timeouts, int tries) {
+    if (tries == 1) return timeouts * NetTimeout() + 5000;
+    return 4 * timeouts * NetTimeout() + 3 * std::max<DWORD>(4000, RetryAfterCap()) + 5000;
+}
+
+std::string Tried(const std::string& reason, int tries) { return reason + "，已试 " + std::to_string(tries) + " 次"; }
 
 // The address of a picture that the server's /hop reaches after `hops` redirects.
 std::string AfterRedirects(int hops, int code, const std::string& then) {
@@ -150,6 +172,49 @@ std::string GalleryAddress(const std::string& tag, const Serving& serving) {
     return ServerUrl("/hop?n=" + std::to_string(serving.redirects - 1) + "&code=302&then=" + Encode(address));
 }
 
+// The taskbar calls the test build recorded (VELMORA_TASKBAR_RECORD), one per line.
+std::wstring TaskbarRecordPath() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + L"velmora-taskbar.txt";
+}
+
+std::vector<std::string> TaskbarCalls() {
+    std::vector<std::string> calls;
+    std::istringstream lines(Content(driver::WideToGbk(TaskbarRecordPath().c_str())));
+    for (std::string line; std::getline(lines, line);) calls.push_back(line);
+    return calls;
+}
+
+// The button followed the run: on the window thread, the count rising to the
+// total, red when and only when something failed, cleared once the box closed.
+void ExpectTaskbarShowedTheRun(const driver::RunResult& run, const std::vector<std::string>& calls) {
+    ASSERT_FALSE(calls.empty()) << "no taskbar call";
+    bool failed = std::any_of(run.log.begin(), run.log.end(), [](const std::string& line) {
+        return ParseLogLine(line).verb == "下载失败" || line.rfind("无法读取图库页面", 0) == 0;
+    });
+    int total = std::atoi(run.progress.substr(run.progress.find('/') + 1).c_str());
+    int lastDone = -1;
+    std::string lastProgress;
+    bool red = false;
+    for (const std::string& call : calls) {
+        EXPECT_NE(call.find(" window-thread"), std::string::npos) << call;
+        int done = 0, of = 0;
+        if (std::sscanf(call.c_str(), "progress %d %d", &done, &of) == 2) {
+            EXPECT_GE(done, lastDone) << call;
+            lastDone = done;
+            lastProgress = call.substr(0, call.find(" window-thread"));
+        }
+        red = red || call.rfind("state 2", 0) == 0;
+    }
+    int shown = total == 0 ? 1 : total;
+    EXPECT_EQ(lastProgress, "progress " + std::to_string(shown) + " " + std::to_string(shown));
+    EXPECT_EQ(red, failed) << "the error state when, and only when, something failed";
+    EXPECT_EQ(calls.back().rfind("state 0", 0), 0u) << "cleared once the box is closed";
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& call) { return call.rfind("flash", 0) == 0; }),
+              0) << "the window was in front: nothing to call the user back to";
+}
+
 // Serves the pictures' page, runs the real program on it, checks the run and
 // closes the window.
 driver::RunResult RunAgainst(const std::vector<PictureSpec>& pictures, int threads, const std::string& tag,
@@ -157,12 +222,18 @@ driver::RunResult RunAgainst(const std::vector<PictureSpec>& pictures, int threa
     PutPage(tag, PageOf(pictures, serving.head));
     UseGallery(GalleryAddress(tag, serving));
     auto outsideBefore = OutsidePicturesSnapshot();
+    // Only the test build records its taskbar calls.
+    const std::string program = ProgramUnderTest();
+    bool recording = program.size() >= 16 && program.compare(program.size() - 16, 16, "Velmora-test.exe") == 0;
+    ScopedEnvironment record("VELMORA_TASKBAR_RECORD", "1");
+    DeleteFileW(TaskbarRecordPath().c_str());
     Session session;
     driver::RunResult run = session.Run(threads, deadline + 30000);
     ExpectSoundRun(run, pictures, deadline, outsideBefore);
     LogLine fault = LineFor(run.log, "Fault");
     PrintRunTime(tag, threads, fault.verb.empty() ? "gallery" : fault.verb, run.milliseconds);
     EXPECT_EQ(session.Close(), 0u);
+    if (recording) ExpectTaskbarShowedTheRun(run, TaskbarCalls());
     return run;
 }
 
@@ -175,9 +246,21 @@ class PictureFaults : public ::testing::TestWithParam<std::tuple<FaultCase, int>
 TEST_P(PictureFaults, EndInTimeAndKeepEveryGoodPictureWhole) {
     const auto& [fault, threads] = GetParam();
     std::string tag = fault.label + std::to_string(threads);
-    auto pictures = PicturesAround(tag, {"Fault", fault.faultLink, fault.outcome, fault.faultBody, fault.reason});
+    // A mark of this run on the fault's address, so the server's log counts its requests.
+    std::string mark = "w=" + tag + ".";
+    std::string link = fault.faultLink.empty() ? ""
+                       : fault.faultLink + (fault.faultLink.find('?') == std::string::npos ? "?" : "&") + mark;
+    auto pictures = PicturesAround(tag, {"Fault", link, fault.outcome, fault.faultBody, fault.reason});
     FreshPicturesFolder();
-    RunAgainst(pictures, threads, tag, fault.timeouts * NetTimeout() + 5000);
+    driver::RunResult run = RunAgainst(pictures, threads, tag, Bound(fault.timeouts, fault.tries));
+    EXPECT_GE(run.milliseconds, static_cast<DWORD>(fault.waited)) << "the waits between tries";
+    if (fault.tries == 1) {
+        EXPECT_EQ(LineFor(run.log, "Fault").reason.find("已试"), std::string::npos) << "asked once";
+    }
+    bool ours = link.find("{{BASE}}") != std::string::npos || link.rfind("r?", 0) == 0 || link.rfind("//", 0) == 0;
+    if (ours && fault.tries > 0) {
+        EXPECT_EQ(RequestsContaining(mark).size(), static_cast<size_t>(fault.tries));
+    }
 }
 
 std::vector<FaultCase> Faults() {
@@ -186,23 +269,23 @@ std::vector<FaultCase> Faults() {
     const std::string stall = std::to_string(NetTimeout() / 1000 + 4);
     return {
         // No answer, or a broken one.
-        {"refused", "http://127.0.0.1:1/refused.jpg", failed, "", "无法连接服务器"},
-        {"closedBeforeAnyByte", r + "fault=silent", failed, "", "无法连接服务器"},
+        {"refused", "http://127.0.0.1:1/refused.jpg", failed, "", Tried("无法连接服务器", 4), 1, 4, 7000},
+        {"closedBeforeAnyByte", r + "fault=silent", failed, "", Tried("无法连接服务器", 4), 1, 4, 7000},
         // Wine's WinINet takes headers cut short for a whole answer without a body.
-        {"closedInHeaders", r + "fault=headers", failed},
+        {"closedInHeaders", r + "fault=headers", failed, "", "", 1, 0},
         // Bodies cut short: with a length, chunked, or ended by the close alone.
-        {"closedAfterNoBody", r + "size=40000&cut=0", failed, "", "文件不完整"},
-        {"closedAfterHalf", r + "size=40000&cut=20000", failed, "", "文件不完整"},
-        {"closedOneByteShort", r + "size=40000&cut=39999", failed, "", "文件不完整"},
-        {"chunkedCutShort", r + "size=40000&chunked=1&cut=20000", failed, "", "文件不完整"},
-        {"unframedCutShort", r + "size=40000&cl=none&cut=20000", failed, "", "文件不完整"},
-        {"pngUnframedCutShort", r + "size=40000&format=png&cl=none&cut=20000", failed, "", "文件不完整"},
-        {"webpUnframedCutShort", r + "size=40000&format=webp&cl=none&cut=20000", failed, "", "文件不完整"},
+        {"closedAfterNoBody", r + "size=40000&cut=0", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"closedAfterHalf", r + "size=40000&cut=20000", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"closedOneByteShort", r + "size=40000&cut=39999", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"chunkedCutShort", r + "size=40000&chunked=1&cut=20000", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"unframedCutShort", r + "size=40000&cl=none&cut=20000", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"pngUnframedCutShort", r + "size=40000&format=png&cl=none&cut=20000", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
+        {"webpUnframedCutShort", r + "size=40000&format=webp&cl=none&cut=20000", failed, "", Tried("文件不完整", 4), 1, 4, 7000},
         // A lying chunk size before the whole picture: WinINet hides the framing, so
         // what counts is whether the content ends as a JPEG ends; kept only whole.
-        {"badChunkSize", r + "size=40000&chunksize=FFFFFFF4", Outcome::Either, PatternBytes(40000)},
+        {"badChunkSize", r + "size=40000&chunksize=FFFFFFF4", Outcome::Either, PatternBytes(40000), "", 1, 0},
         {"overflowingChunkSize", r + "size=40000&chunksize=10000000000000000000000000", Outcome::Either,
-         PatternBytes(40000)},
+         PatternBytes(40000), "", 1, 0},
         {"lengthAbove4GB", r + "size=40000&cl=4294967400", failed},
         // Whole pictures without a length: they end as their format ends.
         {"chunkedWhole", r + "size=40000&seed=6&chunked=1", saved, PatternBytes(40000, 6)},
@@ -216,7 +299,7 @@ std::vector<FaultCase> Faults() {
         {"announces3GB", r + "size=0&cl=3221225472&endless=1", failed, "", "超过 256 MB"},
         {"endlessBody", r + "size=1000&cl=none&endless=1", failed, "", "超过 256 MB"},
         // Slow answers: silent past the time-out, or a drip of one byte a second.
-        {"stallBeforeAnyByte", r + "size=40000&stallhead=" + stall, failed, "", "连接超时"},
+        {"stallBeforeAnyByte", r + "size=40000&stallhead=" + stall, failed, "", Tried("连接超时", 4), 1, 4, 7000},
         {"stallBeforeBody", r + "size=40000&stall=" + stall, failed, "", "连接超时"},
         {"stallDripOneBytePerSecond", r + "size=40000&trickle=1", failed, "", "连接超时", 2},
         {"trickleThatCompletes", r + "size=6&seed=9&trickle=0.4", saved, PatternBytes(6, 9)},
@@ -229,7 +312,24 @@ std::vector<FaultCase> Faults() {
          "不是图片"},
         {"partial206", r + "status=206&size=40000", failed, "", "服务器返回 206"},
         {"notFound", r + "status=404&ctype=text/html&body=%3Chtml%3Enot%20found%3C/html%3E", failed, "", "服务器返回 404"},
-        {"serverError", r + "status=500&ctype=text/html&body=%3Chtml%3Eoops%3C/html%3E", failed, "", "服务器返回 500"},
+        {"serverError", r + "status=500&ctype=text/html&body=%3Chtml%3Eoops%3C/html%3E", failed, "",
+         Tried("服务器返回 500", 4), 1, 4, 7000},
+        // What may pass the next time is asked again: once more when it does,
+        // after 1 s or what the server asked.
+        {"serviceUnavailableOnce", r + "size=40000&seed=17&status=503&once=1", saved, PatternBytes(40000, 17), "", 1, 2,
+         1000},
+        {"resetMidBodyOnce", r + "size=40000&seed=18&cut=20000&once=1", saved, PatternBytes(40000, 18), "", 1, 2, 1000},
+        {"closedBeforeAnyByteOnce", r + "size=40000&seed=19&fault=silent&once=1", saved, PatternBytes(40000, 19), "", 1,
+         2, 1000},
+        {"tooManyRequestsOnce", r + "size=40000&seed=20&status=429&h=Retry-After:2&once=1", saved,
+         PatternBytes(40000, 20), "", 1, 2, 2000},
+        // A Retry-After that cannot be used gives the back-off; one of a day is cut to the cap.
+        {"serviceUnavailableMalformedRetryAfter", r + "status=503&h=Retry-After:soon&size=40000", failed, "",
+         Tried("服务器返回 503", 4), 1, 4, 7000},
+        {"tooManyRequestsNegativeRetryAfter", r + "status=429&h=Retry-After:-5&size=40000", failed, "",
+         Tried("服务器返回 429", 4), 1, 4, 7000},
+        {"tooManyRequestsForADay", r + "status=429&h=Retry-After:86400&size=40000", failed, "",
+         Tried("服务器返回 429", 4), 1, 4, static_cast<int>(3 * RetryAfterCap())},
         // Redirects: ten are followed (any of the five codes), an eleventh or a loop ends the fetch.
         {"tenRedirects307", AfterRedirects(10, 307, r + "size=40000&seed=10"), saved, PatternBytes(40000, 10)},
         {"tenRedirects308", AfterRedirects(10, 308, r + "size=40000&seed=11"), saved, PatternBytes(40000, 11)},
@@ -249,6 +349,86 @@ INSTANTIATE_TEST_SUITE_P(Network, PictureFaults, ::testing::Combine(::testing::V
                          [](const auto& info) {
                              return std::get<0>(info.param).label + "_N" + std::to_string(std::get<1>(info.param));
                          });
+
+// A server that asks the run to slow down is given its pause by every worker:
+// after its 429 no request reaches it before the time it asked for, the
+// retries of other workers that were told only "503" included.
+TEST(ServerPause, EveryWorkerWaitsTheTimeTheServerAsked) {
+    const std::string r = "{{BASE}}/r?t=pause&";
+    std::vector<PictureSpec> pictures = {
+        {"Asks", r + "size=40000&seed=21&status=429&h=Retry-After:2&once=1", Outcome::Saved, PatternBytes(40000, 21)},
+        {"Busy1", r + "size=40000&seed=22&status=503&once=1", Outcome::Saved, PatternBytes(40000, 22)},
+        {"Busy2", r + "size=40000&seed=23&status=503&once=1", Outcome::Saved, PatternBytes(40000, 23)},
+        {"Plain", r + "size=40000&seed=24", Outcome::Saved, PatternBytes(40000, 24)},
+        {"Existing", "{{BASE}}/file/p01.jpg", Outcome::Saved, existingContent},
+    };
+    FreshPicturesFolder();
+    RunAgainst(pictures, 10, "pause", Bound(1, 2));
+    // The timeline in order of arrival; a request line seen before is a retry.
+    std::istringstream lines(PlainGet(ServerUrl("/_timeline?contains=t=pause&")));
+    struct Request {
+        double arrived, answered;
+        std::string line;
+    };
+    std::vector<Request> requests;
+    for (std::string line; std::getline(lines, line);) {
+        Request request{};
+        if (std::sscanf(line.c_str(), "%lf %lf", &request.arrived, &request.answered) == 2) {
+            request.line = line.substr(line.find(" GET "));
+            requests.push_back(request);
+        }
+    }
+    std::sort(requests.begin(), requests.end(), [](const Request& a, const Request& b) { return a.arrived < b.arrived; });
+    auto first429 = std::find_if(requests.begin(), requests.end(),
+                                 [](const Request& r) { return r.line.find("status=429") != std::string::npos; });
+    ASSERT_NE(first429, requests.end());
+    std::set<std::string> seen;
+    size_t retries = 0;
+    for (const Request& request : requests) {
+        if (!seen.insert(request.line).second) {
+            ++retries;
+            EXPECT_GE(request.arrived, first429->answered + 1.95) << "a retry inside the server's pause:" << request.line;
+        }
+    }
+    EXPECT_EQ(retries, 3u) << "the 429 and the two 503s are asked again, once each";
+}
+
+// A run that ends while another window is in front calls the user back: the
+// button flashes (the platform stops it when the window is activated).
+TEST(Taskbar, ARunThatEndsBehindAnotherWindowFlashesTheButton) {
+    const std::string tag = "behind";
+    std::vector<PictureSpec> pictures = {
+        {"Slow", "{{BASE}}/r?size=40000&seed=25&stall=1&t=behind", Outcome::Saved, PatternBytes(40000, 25)}};
+    FreshPicturesFolder();
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    ScopedEnvironment record("VELMORA_TASKBAR_RECORD", "1");
+    DeleteFileW(TaskbarRecordPath().c_str());
+    Session session;
+    HWND other = CreateWindowExW(0, L"STATIC", L"another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    driver::Click(session.units.startButton);
+    for (int i = 0; i < 500 && RequestsContaining("t=behind").empty(); ++i) Sleep(10);
+    SetForegroundWindow(other);
+    for (int i = 0; i < 100 && GetForegroundWindow() != other; ++i) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(10);
+    }
+    ASSERT_EQ(GetForegroundWindow(), other) << "the other window did not come to the front";
+    HWND box = session.child.WaitForTopWindow("#32770", "提示", 60000);
+    ASSERT_NE(box, nullptr);
+    driver::PressDialogButton(box, IDOK);
+    DestroyWindow(other);
+    EXPECT_EQ(session.Close(), 0u);
+    std::vector<std::string> calls = TaskbarCalls();
+    auto flash = std::find(calls.begin(), calls.end(), "flash window-thread");
+    std::string shown;
+    for (const std::string& call : calls) shown += call + "\n";
+    ASSERT_NE(flash, calls.end()) << "the button did not flash:\n" << shown;
+    auto done = std::find(calls.begin(), calls.end(), "progress 1 1 window-thread");
+    EXPECT_LT(done - calls.begin(), flash - calls.begin()) << "the flash comes as the run ends";
+}
 
 // A gallery page that cannot be read, or holds nothing: one line says why,
 // before the box; nothing is fetched or written.
@@ -640,6 +820,26 @@ TEST_P(ClosingFaults, InTheMiddleOfABatch) {
     EXPECT_EQ(session.Close(), 0u);
     EXPECT_LE(GetTickCount() - start, 3000u);
     std::printf("closed in the middle of a batch (N=%d) in %lu ms\n", GetParam(), GetTickCount() - start);
+    ExpectOnlyWholePictures(pictures);
+}
+
+TEST_P(ClosingFaults, WhileARetryWaits) {
+    std::string tag = "closewait" + std::to_string(GetParam());
+    auto pictures = PicturesAround(
+        tag, {"Fault", "{{BASE}}/r?status=503&h=Retry-After:30&size=40000&t=" + tag, Outcome::Failed, ""});
+    FreshPicturesFolder();
+    UseGallery(PutPage(tag, PageOf(pictures)));
+    Session session;
+    ASSERT_TRUE(driver::SetThreadCount(session.units, GetParam()));
+    driver::Click(session.units.startButton);
+    bool waiting = false;
+    for (int i = 0; i < 3000 && !waiting; ++i, Sleep(10))
+        waiting = driver::WindowText(session.units.progress).rfind("等待服务器", 0) == 0;
+    ASSERT_TRUE(waiting) << "the label never said that the run waits for the server";
+    DWORD start = GetTickCount();
+    EXPECT_EQ(session.Close(), 0u);
+    EXPECT_LE(GetTickCount() - start, 3000u);
+    std::printf("closed while a retry waits (N=%d) in %lu ms\n", GetParam(), GetTickCount() - start);
     ExpectOnlyWholePictures(pictures);
 }
 

@@ -21,7 +21,9 @@ Routes:
            (between body bytes), headerlines=N, random=N (seeded random bytes before the body; nonul=1 without zero bytes),
            endless=1 (after the body, pattern bytes for as long as the client reads; with cl=N or cl=none),
            blanks=N (N spaces before the body), bom=1 (a UTF-8 byte-order mark first), format=png|gif|webp|bmp (size=N bytes of that
-           format instead of the JPEG-framed pattern), tail=N (N zero bytes after a body)
+           format instead of the JPEG-framed pattern), tail=N (N zero bytes after a body),
+           once=1 (the fault options, status and extra headers only on the first request
+           for this exact address; later ones get the plain picture)
   /p       301 to http://localhost:PORT when asked for host 127.0.0.1,
            else 200 with the request line as body
   /loop    301 to itself ("/loop"), for ever
@@ -57,6 +59,7 @@ import urllib.parse
 LOG = []
 TIMELINE = []  # (arrived, answered, request line)
 PAGES = {}
+ONCE = set()  # addresses of once=1 requests already answered with their fault
 LOG_LOCK = threading.Lock()
 REASONS = {200: "OK", 301: "Moved Permanently", 302: "Found", 404: "Not Found", 500: "Internal Server Error"}
 
@@ -209,6 +212,13 @@ class Handler(socketserver.BaseRequestHandler):
             path = "/r"
         if path == "/r":
             arrived = time.monotonic()
+            if query.get("once", [""])[0] == "1":
+                with LOG_LOCK:
+                    seen = target in ONCE
+                    ONCE.add(target)
+                if seen:
+                    for name in ("status", "fault", "cut", "stallhead", "stall", "h", "reason", "trickle"):
+                        query.pop(name, None)
             self.scripted(query)
             with LOG_LOCK:
                 TIMELINE.append((arrived, time.monotonic(), request_line))

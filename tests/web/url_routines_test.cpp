@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "tests/web/web_test_support.h"
 #include "web/url_routines.h"
+#include "web/retry_after.h"
 
 namespace velmora::web {
 namespace {
@@ -81,3 +82,36 @@ TEST(Charset, Utf8BecomesCodePage936) {
 
 }  // namespace
 }  // namespace velmora::web
+
+namespace velmora {
+namespace {
+
+// Retry-After as servers send it: seconds or an HTTP date; what cannot be used is -1.
+TEST(RetryAfter, SecondsDatesAndNonsense) {
+    constexpr int64_t now = 784111777;  // Sun, 06 Nov 1994 08:49:37 GMT
+    const struct {
+        const char* value;
+        int32_t seconds;
+    } rows[] = {
+        {"2", 2},
+        {" 7 ", 7},
+        {"0", 0},
+        {"86400", web::LongestRetryAfter()},
+        {"99999999999999999999", web::LongestRetryAfter()},
+        {"-5", -1},
+        {"soon", -1},
+        {"", -1},
+        {"1.5", -1},
+        {"Sun, 06 Nov 1994 08:50:07 GMT", 30},
+        {"Sun, 06 Nov 1994 08:49:37 GMT", -1},  // now: nothing to wait for
+        {"Sat, 05 Nov 1994 08:49:37 GMT", -1},  // the past
+        {"Thu, 01 Dec 1994 16:00:00 GMT", web::LongestRetryAfter()},
+        {"Sun, 06 Nov 1994 08:50:07 UTC", -1},
+        {"Sun, 06 Foo 1994 08:50:07 GMT", -1},
+        {"Sunday, 06-Nov-94 08:50:07 GMT", -1},
+    };
+    for (const auto& row : rows) EXPECT_EQ(web::RetryAfterSeconds(row.value, now), row.seconds) << row.value;
+}
+
+}  // namespace
+}  // namespace velmora

@@ -143,7 +143,8 @@ TEST(VisitWebPage, RedirectsAreFollowedBoundedAndRelative) {
     const Row rows[] = {
         {"three relative hops", "/hop?n=3&code=302&then={{BASE}}/r?body=here", "here", "/r?body=here", FetchFine, 4,
          "/hop?"},
-        {"303 and 308", "/hop?n=1&code=308&then=/r?body=there", "there", "/r?body=there", FetchFine, 2, "/hop?"},
+        {"308", "/hop?n=1&code=308&then=/r?body=there", "there", "/r?body=there", FetchFine, 2, "/hop?"},
+        {"303", "/hop?n=1&code=303&then=/r?body=after303", "after303", "/r?body=after303", FetchFine, 2, "/hop?"},
         {"a loop", "/loop", "", "/loop", FetchTooManyRedirects, 1 + MaximumRedirects, "/loop"},
     };
     for (const Row& row : rows) {
