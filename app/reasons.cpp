@@ -18,6 +18,7 @@ Text FetchReason(int32_t failure, int32_t status, int32_t systemError, const cha
         case web::FetchTooManyRedirects: return Join("重定向过多");
         case web::FetchTooLarge: return Join("超过 ", sizeLimit);
         case web::FetchCannotWrite: return CannotWriteReason(systemError);
+        case web::FetchIncomplete: return Join(Incomplete);
         default: break;
     }
     if (status == 0) return Join("无法连接服务器");

@@ -13,6 +13,7 @@ enum FetchFailure : int32_t {
     FetchTooManyRedirects = 3,   // more than MaximumRedirects in a row
     FetchTooLarge = 4,           // over the caller's size limit
     FetchCannotWrite = 5,        // the file refused a write; the system's error code says why
+    FetchIncomplete = 6,         // the body broke off, or ended short of its announced length
 };
 
 // At most this many redirects are followed for one fetch.

@@ -197,10 +197,13 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
 
     // 12-14. Location, cookies, redirect default.
     receivedCookies = Text();
-    Text location;
+    Text location, announcedLength;
+    bool chunked = false;
     TextArray lines = SplitText(responseHeaders.Arg(), "\r\n");
     for (uint32_t i = 1; i <= lines.Count(); ++i) {
         const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
+        if (FindText(line, "Content-Length:", {}, false) == 1) announcedLength = HeaderLineValue(line);
+        if (FindText(line, "Transfer-Encoding:", {}, false) == 1) chunked = true;
         if (FindText(line, "Location:", {}, false) != -1) {
             redirectUrl = HeaderLineValue(line);
             location = Join(redirectUrl);
@@ -210,6 +213,13 @@ Bytes Visit(Text& url, Optional<int32_t> method, Optional<Text*> postTextParamet
             Text trimmed = TrimSpaces(cookie.Arg());
             receivedCookies = Join(receivedCookies, trimmed, "; ");
         }
+    }
+    // A page that broke off, or ended short of its length (WinINet ends a
+    // short body as if it were whole), is not the page.
+    if (outcome.status == 200 && outcome.failure == FetchCannotConnect) outcome.failure = FetchIncomplete;
+    if (outcome.status == 200 && outcome.failure == FetchFine && !chunked && !announcedLength.Empty()) {
+        Text received = ToText(ByteSetLength(body));
+        if (!SameText(received.Get(), announcedLength.Get())) outcome.failure = FetchIncomplete;
     }
     if (sendCookiesParameter.given) MergeCookies(sendCookies, receivedCookies);
     if (redirectUrl.Empty()) redirectUrl = Join(responseHeaders);

@@ -467,6 +467,11 @@ std::vector<PageFault> GalleryFaultCases() {
         {"stallPageDrip", ServerUrl("/r?ctype=text/html&trickle=1&body=" + std::string(2000, 'x')), unread + "连接超时）", 2},
         {"pageEndless", ServerUrl("/r?body=%3Chtml%3E&cl=none&endless=1"), unread + "超过 64 MB）"},
         {"pageWithoutEntries", ServerUrl("/r?ctype=text/html&body=%3Chtml%3E%3C/html%3E"), "图库页面中没有图片"},
+        // Half a gallery is not the gallery: closed short of its length, with entries in the half that came.
+        {"pageCutShort",
+         ServerUrl("/r?ctype=text/html&cut=200&body=" +
+                   Encode("<html>" + Entry("A", "{{BASE}}/r?size=3000&x=.jpg") + std::string(2000, ' ') + "</html>")),
+         unread + "文件不完整）"},
     };
 }
 

@@ -67,6 +67,7 @@ PAGE_ROWS = {
     "404": "pageNotFound",
     "1 byte per second": "stallPageDrip",
     "an endless page": "pageEndless",
+    "closed short of its Content-Length (entries in the part that came)": "pageCutShort",
     "a page without entries": "pageWithoutEntries",
     "charset=UTF-8 in the header only": "charsetInTheHeaderInCapitals",
     "`<META CharSet=utf8>` only": "metaCharsetUnquotedUtf8",
