@@ -7,6 +7,7 @@
 #include "commands/date_time.h"
 #include "commands/value_text.h"
 #include "runtime/arrays.h"
+#include "runtime/calling.h"
 
 namespace velmora::commands {
 namespace {
@@ -51,16 +52,21 @@ int32_t ParseInteger(std::string_view text) {
     return static_cast<int32_t>(negative ? 0u - value : value);
 }
 
-// The data bytes of a byte set, or of a numeric array read as one dimension.
+// The data bytes of a byte set, or of a numeric array's elements in order,
+// whatever its dimensions (none: no bytes). A count whose bytes would pass
+// 32 bits is no array this runtime made: no bytes.
 std::string_view DataBytes(const ValueRecord& value) {
     if (value.type == Type::ByteSet) {
         const auto* bytes = AsByteSet(value);
         if (!bytes || bytes->length == 0) return {};
         return {reinterpret_cast<const char*>(bytes->data()), bytes->length};
     }
-    const auto* array = reinterpret_cast<const uint32_t*>(value.low);
-    if (!array) return {};
-    return {reinterpret_cast<const char*>(array + 2), array[1] * ElementSize(ElementType(value.type))};
+    const auto* array = reinterpret_cast<const ArrayBlock*>(value.low);
+    void* first = nullptr;
+    uint64_t count = ArrayElementCount(array, &first);
+    uint64_t length = count * ElementSize(ElementType(value.type));
+    if (!first || length == 0 || length > UINT32_MAX - 16) return {};
+    return {static_cast<const char*>(first), static_cast<size_t>(length)};
 }
 
 bool IsNumericArray(uint32_t type) { return IsArrayType(type) && IsNumericType(ElementType(type)); }

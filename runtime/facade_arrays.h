@@ -81,10 +81,12 @@ public:
         rt().FreeMemory(old);
     }
 
-    // Redimensions to one dimension of n zero elements; a negative n is runtime error 10.
+    // Redimensions to one dimension of n zero elements; a negative n, or one
+    // whose block would not fit in 32 bits, is runtime error 10.
     void Resize(int32_t count) {
-        if (count < 0) rt().ReportRuntimeError(RuntimeErrorRedimension);
         uint32_t size = ownsElements ? 4 : ElementSize(ElementTypeCode);
+        if (count < 0 || static_cast<uint32_t>(count) > (UINT32_MAX - 8) / size)
+            rt().ReportRuntimeError(RuntimeErrorRedimension);
         auto* fresh = static_cast<ArrayBlock*>(rt().AllocMemory(8 + static_cast<uint32_t>(count) * size));
         fresh[0] = 1;
         fresh[1] = static_cast<uint32_t>(count);

@@ -59,6 +59,8 @@ static_assert(std::size(programServices) == 7);
 
 uint32_t CallProgramServiceEntry(int32_t service, uint32_t a1, uint32_t a2, uint32_t a3, uint32_t a4,
                                  uint32_t a5) {
+    // A number outside the table is no service: refused with 0, never a jump through whatever follows it.
+    if (service < 0 || static_cast<size_t>(service) >= std::size(programServices)) return 0;
     const uint32_t arguments[5] = {a1, a2, a3, a4, a5};
     return programServices[service](arguments);
 }

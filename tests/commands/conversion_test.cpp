@@ -91,6 +91,9 @@ TEST(ToByteSet, RawBytesOfEveryType) {
               std::string("A\0B\0C\0", 6));
     EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Text | Type::ArrayBit, {1, 0}))), "(null)");
     EXPECT_EQ(TakeBytes(Call(CmdToByteSet, ValueRecord{5, 0, 0x00010005})), "(null)");
+    // Every dimension's elements in order; an array of no dimension has none (its block is one word).
+    EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Byte | Type::ArrayBit, {2, 2, 2, 0x44434241}))), "ABCD");
+    EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Integer | Type::ArrayBit, {0}))), "(null)");
 }
 
 TEST(BitOr, AnyNumberOfArguments) {

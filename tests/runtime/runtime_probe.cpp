@@ -7,6 +7,7 @@
 #include "commands/core_library.h"
 #include "runtime/error_report.h"
 #include "runtime/facade.h"
+#include "runtime/facade_arrays.h"
 #include "runtime/memory.h"
 #include "runtime/message_box.h"
 #include "runtime/runtime_app.h"
@@ -184,6 +185,14 @@ int ProbeEntry() {
         Say("converted " + std::to_string(RuntimeService(Service::ToInteger, reinterpret_cast<uint32_t>(&value), 0)));
     }
     if (scenario == "convert-no-record") Say("converted " + std::to_string(RuntimeService(Service::ToInteger, 0, 0)));
+    if (scenario == "resize-overflow") {
+        routine::IntArray words;
+        words.Resize(0x40000000);  // 8 + 4 * 2^30 bytes wraps to 8 in 32 bits
+        Say("resized to " + std::to_string(words.Count()));
+    }
+    if (scenario == "service-out-of-range")
+        for (int32_t service : {7, -1, 0x7FFFFFFF})
+            Say("service " + std::to_string(service) + " " + std::to_string(routine::CallProgramService(service)));
     if (scenario == "startup-info") WriteStartupInfo();
     if (scenario == "startup-window") rt.LoadStartupWindow(0x52010001);
     if (scenario == "dll-calls-during-shutdown") {

@@ -133,6 +133,23 @@ TEST(DllCommandFailures, MissingExportOrLibraryNamesBoth) {
     EXPECT_EQ(run.output, BoxOf("无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”"));
 }
 
+// Calls that damaged or compiled-wrong code could make: a clear refusal, never a jump or a write outside a block.
+TEST(DamagedCalls, AreRefusedClearly) {
+    const struct {
+        const char* scenario;
+        DWORD exitCode;
+        std::string output;
+    } rows[] = {
+        {"resize-overflow", minusOne, BoxOf("“重定义数组”命令的数组维定义参数值必须大于零或单维时大于等于零", 10)},
+        {"service-out-of-range", 0, "service 7 0\nservice -1 0\nservice 2147483647 0\ncleanup main\nnotify6 main\n"},
+    };
+    for (const auto& row : rows) {
+        ProbeRun run = RunProbe(row.scenario);
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.scenario;
+        EXPECT_EQ(run.output, row.output) << row.scenario;
+    }
+}
+
 TEST(ConversionService, AnythingButANumberIsFatal) {
     for (const char* scenario : {"convert-text", "convert-integer-array", "convert-no-record"}) {
         ProbeRun run = RunProbe(scenario);
