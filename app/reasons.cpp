@@ -19,6 +19,7 @@ Text FetchReason(int32_t failure, int32_t status, int32_t systemError, const cha
         case web::FetchTooLarge: return Join("超过 ", sizeLimit);
         case web::FetchCannotWrite: return CannotWriteReason(systemError);
         case web::FetchIncomplete: return Join(Incomplete);
+        case web::FetchAddressUnusable: return Join("无法连接服务器");
         default: break;
     }
     if (status == 0) return Join("无法连接服务器");

@@ -4,6 +4,7 @@
 #include "program/dll_command_numbers.h"
 #include "threads/thread_calls.h"
 #include "web/fetch_failure.h"
+#include "web/retry_after.h"
 #include "web/url_routines.h"
 
 namespace velmora::app {
@@ -50,8 +51,7 @@ bool Transient(int32_t failure, int32_t status, bool incomplete) {
         default: break;
     }
     // Refused, reset, or silent before any answer (however the library words it).
-    if (status == 0)
-        return failure != web::FetchTooManyRedirects && failure != web::FetchTooLarge && failure != web::FetchCannotWrite;
+    if (status == 0) return failure == web::FetchCannotConnect || failure == web::FetchTimedOut || failure == web::FetchFine;
     // A body that broke off; one that stalled after it began is not asked for again.
     return status == 200 && failure == web::FetchFine && incomplete;
 }
@@ -110,7 +110,14 @@ void PauseServer(const Text& server, int32_t milliseconds) {
 }
 
 void WaitForServer(const Text& server) {
-    for (uint32_t left = PauseLeft(server); left && !closing; left = PauseLeft(server)) WaitSayingSo(left);
+    // Pauses that other workers extend meanwhile are waited out too, but one
+    // wait for a server never passes the longest a server may ask.
+    uint32_t deadline = Now() + static_cast<uint32_t>(web::LongestRetryAfter()) * 1000;
+    for (uint32_t left = PauseLeft(server); left && !closing; left = PauseLeft(server)) {
+        auto room = static_cast<int32_t>(deadline - Now());
+        if (room <= 0) return;
+        WaitSayingSo(static_cast<int32_t>(left) < room ? static_cast<int32_t>(left) : room);
+    }
 }
 
 void WaitSayingSo(int32_t milliseconds) {

@@ -9,6 +9,7 @@
 #include "program/dll_command_numbers.h"
 #include "web/fetch_failure.h"
 #include "web/internet_calls.h"
+#include "web/url_routines.h"
 
 namespace velmora::app {
 
@@ -102,18 +103,25 @@ TryOutcome TryPicture(const char* url, const Text& target, int32_t fileNumber) {
 // waits between tries as the server asked, or 1 s, 2 s, 4 s. Answers why it
 // failed (with the number of tries when more than one), or the empty text.
 Text SavePicture(const char* url, const Text& target, int32_t fileNumber) {
-    Text server = ServerOf(url);
+    // The server the address names, and the one that answered after redirects:
+    // a pause of either holds the next try.
+    Text asked = ServerOf(url);
+    Text answered = Join(asked);
     for (int32_t tries = 1;; ++tries) {
-        WaitForServer(server);
+        WaitForServer(asked);
+        WaitForServer(answered);
         TryOutcome tried = TryPicture(url, target, fileNumber);
         if (tried.reason.Empty()) return Text();
-        if (!tried.transient || tries == MaximumTries || closing) return WithTries(tried.reason, tries);
         int32_t wait = RetryWaitMilliseconds(tries, tried.retryAfter);
-        server = std::move(tried.server);
-        if (PausesServer(tried.status, tried.retryAfter))
-            PauseServer(server, wait);  // waited out by WaitForServer, with every other worker
-        else
-            WaitSayingSo(wait);
+        answered = std::move(tried.server);
+        // A server that asks for a pause gets it, from this worker's last try too.
+        bool pauses = PausesServer(tried.status, tried.retryAfter);
+        if (pauses) {
+            PauseServer(answered, wait);
+            if (!web::SameText(asked.Get(), answered.Get())) PauseServer(asked, wait);
+        }
+        if (!tried.transient || tries == MaximumTries || closing) return WithTries(tried.reason, tries);
+        if (!pauses) WaitSayingSo(wait);  // a pause is waited out above, with every other worker
     }
 }
 

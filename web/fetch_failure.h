@@ -14,6 +14,8 @@ enum FetchFailure : int32_t {
     FetchTooLarge = 4,           // over the caller's size limit
     FetchCannotWrite = 5,        // the file refused a write; the system's error code says why
     FetchIncomplete = 6,         // the body broke off, or ended short of its announced length
+    FetchAddressUnusable = 7,    // no such host, an address the library cannot use, a certificate
+                                 // it refuses: asking again cannot help
 };
 
 // At most this many redirects are followed for one fetch.
@@ -28,6 +30,12 @@ constexpr uint32_t LeastBytesPerTimeout = 1024;
 inline FetchFailure FailureOf(uint32_t error, uint32_t elapsedMilliseconds, uint32_t timeoutMilliseconds) {
     constexpr uint32_t InternetTimeout = 12002, SocketTimedOut = 10060;
     if (error == InternetTimeout || error == SocketTimedOut) return FetchTimedOut;
+    // An invalid or unrecognised address, a name not resolved, a certificate refused.
+    constexpr uint32_t InvalidUrl = 12005, UnrecognizedScheme = 12006, NameNotResolved = 12007;
+    constexpr uint32_t FirstCertificateError = 12037, LastCertificateError = 12045, SecureChannelError = 12157;
+    if (error == InvalidUrl || error == UnrecognizedScheme || error == NameNotResolved ||
+        (error >= FirstCertificateError && error <= LastCertificateError) || error == SecureChannelError)
+        return FetchAddressUnusable;
     return elapsedMilliseconds >= timeoutMilliseconds - timeoutMilliseconds / 10 ? FetchTimedOut : FetchCannotConnect;
 }
 

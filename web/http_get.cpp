@@ -2,6 +2,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include "web/internet_client.h"
 #include "web/retry_after.h"
@@ -138,7 +139,10 @@ bool HttpGet::Send(const std::string& url) {
     failure_ = FetchCannotConnect;
     address_ = url;
     CrackedUrl cracked;
-    if (!Crack(url, cracked)) return false;
+    if (!Crack(url, cracked)) {
+        failure_ = FetchAddressUnusable;
+        return false;
+    }
     // Redirects are followed here, bounded; WinINet's own following has no end.
     DWORD flags = RequestFlags | INTERNET_FLAG_NO_AUTO_REDIRECT;
     DWORD service = static_cast<DWORD>(cracked.parts.nScheme);  // INTERNET_SCHEME_HTTP is the HTTP service, 3
@@ -235,11 +239,20 @@ int32_t HttpGet::RetryAfter() const {
     char buffer[256] = {};
     DWORD length = sizeof buffer - 1;
     if (!WinInet().HttpQueryInfoA(request_, HTTP_QUERY_RETRY_AFTER, buffer, &length, nullptr)) return -1;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const int64_t ticks = (int64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-    constexpr int64_t UnixEpochTicks = 116444736000000000, TicksPerSecond = 10000000;
-    return RetryAfterSeconds(std::string_view(buffer, length), (ticks - UnixEpochTicks) / TicksPerSecond);
+    // Now, as the server's Date says it, else as this machine's clock does.
+    char date[256] = {};
+    DWORD dateLength = sizeof date - 1;
+    std::optional<int64_t> now;
+    if (WinInet().HttpQueryInfoA(request_, HTTP_QUERY_DATE, date, &dateLength, nullptr))
+        now = HttpDateSeconds(std::string_view(date, dateLength));
+    if (!now) {
+        FILETIME clock;
+        GetSystemTimeAsFileTime(&clock);
+        const int64_t ticks = (int64_t{clock.dwHighDateTime} << 32) | clock.dwLowDateTime;
+        constexpr int64_t UnixEpochTicks = 116444736000000000, TicksPerSecond = 10000000;
+        now = (ticks - UnixEpochTicks) / TicksPerSecond;
+    }
+    return RetryAfterSeconds(std::string_view(buffer, length), *now);
 }
 
 bool HttpGet::Chunked() const {

@@ -54,6 +54,8 @@ std::optional<int64_t> FixDate(std::string_view text) {
 
 }  // namespace
 
+std::optional<int64_t> HttpDateSeconds(std::string_view text) { return FixDate(Trimmed(text)); }
+
 int32_t RetryAfterSeconds(std::string_view value, int64_t nowUnixSeconds) {
     value = Trimmed(value);
     if (value.empty()) return -1;

@@ -59,6 +59,7 @@ ROWS = {
     "protocol-relative address (`//host/…`)": "protocolRelative",
     "address `/r/秋色 大图.jpg` (the server answers 404 unless it comes as UTF-8, percent-encoded)": "chineseAndBlank",
     "a heading without a link (between two entries)": "headingWithoutLink",
+    "a host name that does not exist (`no-such-host.invalid`)": "unusableAddress",
 }
 # The gallery page's own table: its labels repeat some of the pictures', so it is filled apart.
 PAGE_ROWS = {
