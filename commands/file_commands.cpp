@@ -20,7 +20,7 @@ void OpenMemoryFile(ValueRecord* result, int32_t, ValueRecord*) {
 
 void WriteText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
-    std::shared_ptr<FileObject> file = Files().Find(args.Int(0));
+    FileHold file = Files().Find(args.Int(0));
     if (!file) return SetBool(result, false);
     uint32_t noted = file->Position();
     for (int32_t i = 1; i < args.Count(); ++i) {
@@ -35,13 +35,13 @@ void WriteText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
 }
 
 void SeekToFileStart(ValueRecord* result, int32_t count, ValueRecord* arguments) {
-    std::shared_ptr<FileObject> file = Files().Find(Args(count, arguments).Int(0));
+    FileHold file = Files().Find(Args(count, arguments).Int(0));
     SetBool(result, file && file->Seek(0, FileObject::Begin));
 }
 
 void ReadText(ValueRecord* result, int32_t count, ValueRecord* arguments) {
     Args args(count, arguments);
-    std::shared_ptr<FileObject> file = Files().Find(args.Int(0));
+    FileHold file = Files().Find(args.Int(0));
     if (!file) return;
     int64_t wanted = args.Given(1) ? args.Int(1) : static_cast<int64_t>(file->Length());
     if (wanted <= 0) return;

@@ -65,7 +65,7 @@ public:
         int32_t count = static_cast<int32_t>(s.items.size());
         int32_t selection = s.selection < -1 ? -1 : s.selection >= count ? count - 1 : s.selection;
         if (s.extendedSelection) {
-            if (count > 0 && selection >= 0) SendMessageW(window, LB_SETSEL, TRUE, 0);
+            if (count > 0 && selection >= 0) SendMessageW(window, LB_SETSEL, TRUE, static_cast<LPARAM>(selection));
         } else {
             SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
         }

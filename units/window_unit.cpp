@@ -122,6 +122,7 @@ public:
 
     // The background picture at the window's DPI (the picture itself at the template's).
     void ScaleBackground() {
+        tiles_.Forget();  // the picture it was made of goes
         if (scaledBackground_) DestroyIcon(scaledBackground_);
         scaledBackground_ = Dpi() == TemplateDpi ? nullptr
                                                  : ScaledIcon(background_, Scaled(pictureWidth_), Scaled(pictureHeight_));
@@ -179,28 +180,32 @@ public:
 
     ~WindowUnit() override {
         StopUnitSound(settings.sound.data());  // a looping background sound plays from this buffer
+        tiles_.Forget();
         if (background_) DestroyIcon(background_);
         if (scaledBackground_) DestroyIcon(scaledBackground_);
         DestroyIcons();
     }
 
 private:
+    // Only the area asked for is drawn: an off-screen bitmap of its size
+    // (so the tiles never flicker), the client's coordinates moved onto it.
     void Paint(HDC target, const RECT& area) {
+        int width = area.right - area.left, height = area.bottom - area.top;
+        if (width <= 0 || height <= 0) return;
         RECT client;
         GetClientRect(Window(), &client);
-        // Painted off screen first, so the tiles never flicker.
         MemoryDc memory(target);
-        OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, client.right, client.bottom));
+        OwnedGdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, width, height));
         SelectedObject drawingOn(memory, bitmap);
+        SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
         OwnedGdiObject<HBRUSH> fill(CreateSolidBrush(ResolveColour(settings.background)));
-        FillRect(memory, &client, fill);
+        FillRect(memory, &area, fill);
         if (scaledBackground_)
             DrawPicture(memory, scaledBackground_, Scaled(pictureWidth_), Scaled(pictureHeight_), client,
-                        settings.pictureMode);
+                        settings.pictureMode, &tiles_);
         else
-            DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode);
-        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory, area.left, area.top,
-               SRCCOPY);
+            DrawPicture(memory, background_, pictureWidth_, pictureHeight_, client, settings.pictureMode, &tiles_);
+        BitBlt(target, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
     }
 
     static BOOL CALLBACK TellDeactivated(HWND child, LPARAM) {
@@ -280,6 +285,7 @@ private:
     WNDPROC previous_ = nullptr;  // a foreign class's procedure, when the window is subclassed
     HICON background_ = nullptr;
     HICON scaledBackground_ = nullptr;  // at the window's DPI, when that is not the template's
+    TileCache tiles_;                   // the tiled background's block, made once per picture
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;       // the runtime's, at the small size
     HICON runtimeBigIcon_ = nullptr;  // the runtime's, at the big size

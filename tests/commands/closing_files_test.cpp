@@ -1,4 +1,4 @@
-// Closing a file while other threads are still reading it.
+// Files held by one thread at a time, and closed while held.
 #include <windows.h>
 #include <atomic>
 #include <memory>
@@ -43,27 +43,38 @@ private:
     volatile uint32_t state_ = Alive;
 };
 
-TEST(ClosingFiles, ReadersStillInsideKeepTheFileUntilTheyAreDone) {
+// One thread at a time: while a reader is inside, other threads are refused;
+// closed meanwhile, the file lives until that reader is done.
+TEST(ClosingFiles, OneHolderAtATimeAndAClosedFileLivesUntilItsHolderLetsGo) {
     HANDLE closed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     readersInside = readsAfterDestruction = destructions = 0;
     int32_t file = Files().Register(std::make_unique<HeldFile>(closed), FileKindMemory);
-    constexpr int readerCount = 8;
-    std::string texts[readerCount];
-    std::vector<std::thread> readers;
-    for (int i = 0; i < readerCount; ++i)
-        readers.emplace_back([i, file, &texts] { texts[i] = TakeText(Call(CmdReadText, I(file), None())); });
-    for (int i = 0; i < 1000 && readersInside < readerCount; ++i) Sleep(5);
-    EXPECT_EQ(readersInside, readerCount);
+    std::string held;
+    std::thread holder([file, &held] { held = TakeText(Call(CmdReadText, I(file), None())); });
+    for (int i = 0; i < 1000 && readersInside < 1; ++i) Sleep(5);
+    ASSERT_EQ(readersInside, 1);
+
+    constexpr int otherCount = 7;
+    std::string others[otherCount];
+    std::vector<std::thread> refused;
+    for (int i = 0; i < otherCount; ++i)
+        refused.emplace_back([i, file, &others] {
+            others[i] = TakeText(Call(CmdReadText, I(file), None()));
+            if (Int(Call(CmdSeekToFileStart, I(file))) != 0) others[i] += "+seek";
+        });
+    for (auto& thread : refused) thread.join();
+    EXPECT_EQ(readersInside, 1) << "a second thread went inside the held file";
+    for (const std::string& text : others) EXPECT_EQ(text, "(null)") << "refused while another thread holds it";
 
     EXPECT_EQ(Int(Call(CmdCloseFile, I(file))), 1);
     EXPECT_EQ(Int(Call(CmdSeekToFileStart, I(file))), 0) << "closed for everyone who comes later";
     SetEvent(closed);
-    for (auto& reader : readers) reader.join();
+    holder.join();
     CloseHandle(closed);
 
-    EXPECT_EQ(readsAfterDestruction, 0) << "the file was destroyed under a reader";
-    for (const std::string& text : texts) EXPECT_EQ(text, "x");
-    EXPECT_EQ(destructions, 1) << "the last reader lets it go";
+    EXPECT_EQ(readsAfterDestruction, 0) << "the file was destroyed under its holder";
+    EXPECT_EQ(held, "x");
+    EXPECT_EQ(destructions, 1) << "its holder lets it go";
 }
 
 }  // namespace

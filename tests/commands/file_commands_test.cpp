@@ -47,7 +47,8 @@ TEST(MemoryFiles, WriteTextConvertsEachValueAndSkipsOthers) {
     EXPECT_EQ(ReadAll(file), "真-3假|") << "numeric arrays are skipped, not written as their address";
     std::string big(5000, 'z');
     Call(CmdWriteText, I(file), T(big.c_str()));
-    auto memory = std::static_pointer_cast<framework::MemoryFile>(Files().Find(file));
+    FileHold hold = Files().Find(file);
+    auto* memory = static_cast<framework::MemoryFile*>(hold.get());
     EXPECT_EQ(memory->Capacity() % 1024, 0u) << "grows in steps of 1024 bytes";
     EXPECT_GE(memory->Capacity(), memory->Length());
 }

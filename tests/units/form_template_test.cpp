@@ -138,5 +138,47 @@ TEST(FormTemplate, ALengthRunningPastTheEndFails) {
     EXPECT_FALSE(ParseFormTemplates(block.data(), static_cast<uint32_t>(block.size()), base, map));
 }
 
+// Records as a tag write resizes them: a record nested in another, or one
+// whose offsets are damaged. Every record stays inside the table.
+TEST(FormTemplate, SplicesKeepNestedRecordsAndTheirContainersInsideTheTable) {
+    // Two records: record 0's 400 bytes hold record 1 (200 bytes, at 100 into it).
+    WindowTemplate window;
+    window.unitCount = 2;
+    window.unitTable.assign(16 + 4 + 400, 0);
+    auto word = [&](size_t at, uint32_t value) { std::memcpy(window.unitTable.data() + at, &value, 4); };
+    auto read = [&](size_t at) { return ReadDword(window.unitTable.data() + at); };
+    word(0, 0x52010001);
+    word(4, 0x160119F3);
+    word(8, 0);          // record 0 at 0
+    word(12, 4 + 100);   // record 1 inside it
+    word(16, 400);
+    word(16 + 104, 200);
+    auto inside = [&](const char* what) {
+        for (uint32_t i = 0; i < 2; ++i) {
+            uint64_t start = 16 + read(8 + 4 * i);
+            EXPECT_LE(start + 4 + read(start), window.unitTable.size()) << what << ": record " << i;
+        }
+    };
+    std::vector<uint8_t> none;
+    window.SpliceRecord(1, 50, 100, none.data(), 0);  // shrinks the nested record by 100
+    EXPECT_EQ(read(16 + 104), 100u);
+    EXPECT_EQ(read(16), 300u) << "its container shrinks with it";
+    inside("after shrinking");
+    std::vector<uint8_t> more(64, 0xAB);
+    window.SpliceRecord(1, 0, 0, more.data(), 64);  // and grows
+    EXPECT_EQ(read(16), 364u);
+    inside("after growing");
+
+    // Damaged offsets and lengths: refused, the table unchanged.
+    std::vector<uint8_t> kept = window.unitTable;
+    word(12, 0x7FFFFFF0);
+    window.SpliceRecord(1, 0, 4, none.data(), 0);
+    word(12, 4 + 100);
+    window.SpliceRecord(1, 0, 0x7FFFFFFF, none.data(), 0);
+    window.SpliceRecord(1, 0x7FFFFFFF, 0, more.data(), 4);
+    window.SpliceRecord(7, 0, 0, more.data(), 4);
+    EXPECT_TRUE(window.unitTable == kept);
+}
+
 }  // namespace
 }  // namespace velmora

@@ -524,10 +524,10 @@ TEST(ListBoxMethods, InsertAndReplaceKeepingDataSelectionTopAndCaret) {
 
 // A version 3 list box of its own: border 1, one column, the given items.
 HWND MakeListBox(uint32_t sorted, const std::string& firstText, const std::string& secondText, uint32_t extended,
-                 const std::vector<std::string>& items) {
+                 const std::vector<std::string>& items, int32_t selection = -1) {
     StreamWriter stream;
     for (uint32_t field : {3u, 1u, sorted, 0u, 0u, 0u, 0xFFFFFFu, extended}) stream.Dword(field);
-    stream.Int(-1);
+    stream.Int(selection);
     stream.Block({});
     stream.Block({});
     stream.TextList(items);
@@ -571,6 +571,13 @@ TEST(ListBoxStream, ExtendedSelectionKeepsSelectedLinesOnReplaceAndWrite) {
     set(ValueRecord{static_cast<uint32_t>(-1), 0, 0}, UnitOfWindow(list), 0);
     EXPECT_EQ(SendMessageA(list, LB_GETSELCOUNT, 0, 0), 0);
     DestroyWindow(list);
+
+    // The stream's selection is the line it names, as a single-selection box shows it.
+    HWND stored = MakeListBox(0, "", "", 1, {"0", "1", "2", "3"}, 2);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_GT(SendMessageA(stored, LB_GETSEL, 2, 0), 0);
+    EXPECT_EQ(SendMessageA(stored, LB_GETSELCOUNT, 0, 0), 1) << "line 2 alone, not line 0";
+    DestroyWindow(stored);
 }
 
 TEST(StreamVersions, ATooNewStreamMakesCreationFail) {

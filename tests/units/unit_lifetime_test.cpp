@@ -3,17 +3,21 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+#include <algorithm>
+#include <memory>
 #include "runtime/memory.h"
 #include "runtime/runtime_interface.h"
 #include "tests/units/import_hook.h"
 #include "tests/units/window_test_support.h"
 #include "units/framework/font_properties.h"
 #include "units/framework/pictures.h"
+#include "units/framework/recreation.h"
 #include "units/framework/sound.h"
 #include "units/framework/unit_properties.h"
 #include "units/stream_codec.h"
@@ -451,6 +455,176 @@ TEST(Creation, AUnitWhoseWindowFailsWhileBeingMadeIsFreedOnceByItsCreator) {
     UnitObject* again = MakeUnit(0x00010005, EditBoxStream(), countId, {8, 8, 80, 32});
     ASSERT_NE(again, nullptr);
     DestroyWindow(again->Window());
+}
+
+}  // namespace
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+// GDI and USER objects made and destroyed through the import table (Wine's
+// GetGuiResources answers 0): each handle a hooked maker answers is live
+// until a hooked destroyer takes it.
+struct ObjectLedger {
+    std::vector<HANDLE> live;
+    int made = 0, destroyed = 0;
+    void Made(HANDLE handle) {
+        if (handle) ++made, live.push_back(handle);
+    }
+    void Destroyed(HANDLE handle, BOOL ok) {
+        auto at = std::find(live.begin(), live.end(), handle);
+        if (ok && at != live.end()) ++destroyed, live.erase(at);
+    }
+} ledger;
+
+#define VELMORA_MAKER(Name, Result, Parameters, Arguments) \
+    decltype(&::Name) original##Name;                        \
+    Result WINAPI Counted##Name Parameters {                 \
+        Result made = original##Name Arguments;              \
+        ledger.Made(reinterpret_cast<HANDLE>(made));         \
+        return made;                                         \
+    }
+#define VELMORA_DESTROYER(Name, Type)                                         \
+    decltype(&::Name) original##Name;                                         \
+    BOOL WINAPI Counted##Name(Type handle) {                                  \
+        BOOL ok = original##Name(handle);                                     \
+        ledger.Destroyed(reinterpret_cast<HANDLE>(handle), ok);               \
+        return ok;                                                            \
+    }
+VELMORA_MAKER(CreateSolidBrush, HBRUSH, (COLORREF c), (c))
+VELMORA_MAKER(CreateFontIndirectW, HFONT, (const LOGFONTW* f), (f))
+VELMORA_MAKER(CreateCompatibleDC, HDC, (HDC dc), (dc))
+VELMORA_MAKER(CreateCompatibleBitmap, HBITMAP, (HDC dc, int w, int h), (dc, w, h))
+VELMORA_MAKER(CreateBitmap, HBITMAP, (int w, int h, UINT p, UINT b, const void* bits), (w, h, p, b, bits))
+VELMORA_MAKER(CreateDIBSection, HBITMAP, (HDC dc, const BITMAPINFO* i, UINT u, void** bits, HANDLE s, DWORD o),
+              (dc, i, u, bits, s, o))
+VELMORA_MAKER(CreateIconIndirect, HICON, (PICONINFO i), (i))
+VELMORA_MAKER(CreateIconFromResourceEx, HICON, (PBYTE b, DWORD n, BOOL i, DWORD v, int w, int h, UINT f),
+              (b, n, i, v, w, h, f))
+VELMORA_MAKER(CopyImage, HANDLE, (HANDLE h, UINT t, int w, int h2, UINT f), (h, t, w, h2, f))
+VELMORA_MAKER(CopyIcon, HICON, (HICON h), (h))
+VELMORA_MAKER(LoadImageW, HANDLE, (HINSTANCE m, LPCWSTR n, UINT t, int w, int h, UINT f), (m, n, t, w, h, f))
+VELMORA_DESTROYER(DeleteObject, HGDIOBJ)
+VELMORA_DESTROYER(DeleteDC, HDC)
+VELMORA_DESTROYER(DestroyIcon, HICON)
+VELMORA_DESTROYER(DestroyCursor, HCURSOR)
+#undef VELMORA_MAKER
+#undef VELMORA_DESTROYER
+
+// Installs every counting hook for as long as it lives.
+class CountedObjects {
+public:
+    CountedObjects() {
+        Hook("gdi32.dll", "CreateSolidBrush", CountedCreateSolidBrush, originalCreateSolidBrush);
+        Hook("gdi32.dll", "CreateFontIndirectW", CountedCreateFontIndirectW, originalCreateFontIndirectW);
+        Hook("gdi32.dll", "CreateCompatibleDC", CountedCreateCompatibleDC, originalCreateCompatibleDC);
+        Hook("gdi32.dll", "CreateCompatibleBitmap", CountedCreateCompatibleBitmap, originalCreateCompatibleBitmap);
+        Hook("gdi32.dll", "CreateBitmap", CountedCreateBitmap, originalCreateBitmap);
+        Hook("gdi32.dll", "CreateDIBSection", CountedCreateDIBSection, originalCreateDIBSection);
+        Hook("user32.dll", "CreateIconIndirect", CountedCreateIconIndirect, originalCreateIconIndirect);
+        Hook("user32.dll", "CreateIconFromResourceEx", CountedCreateIconFromResourceEx, originalCreateIconFromResourceEx);
+        Hook("user32.dll", "CopyImage", CountedCopyImage, originalCopyImage);
+        Hook("user32.dll", "CopyIcon", CountedCopyIcon, originalCopyIcon);
+        Hook("user32.dll", "LoadImageW", CountedLoadImageW, originalLoadImageW);
+        Hook("gdi32.dll", "DeleteObject", CountedDeleteObject, originalDeleteObject);
+        Hook("gdi32.dll", "DeleteDC", CountedDeleteDC, originalDeleteDC);
+        Hook("user32.dll", "DestroyIcon", CountedDestroyIcon, originalDestroyIcon);
+        Hook("user32.dll", "DestroyCursor", CountedDestroyCursor, originalDestroyCursor);
+        ledger = ObjectLedger{};
+    }
+    size_t Installed() const { return installed_; }
+
+private:
+    template <class Function>
+    void Hook(const char* library, const char* name, Function counted, Function& original) {
+        hooks_.push_back(std::make_unique<ImportHook>(library, name, reinterpret_cast<void*>(counted)));
+        if (!hooks_.back()->Installed()) return;
+        original = reinterpret_cast<Function>(hooks_.back()->original);
+        ++installed_;
+    }
+    std::vector<std::unique_ptr<ImportHook>> hooks_;
+    size_t installed_ = 0;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<size_t*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+    ++*reinterpret_cast<size_t*>(count);
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+// Every window of this thread, children included.
+size_t WindowsOfThisThread() {
+    size_t count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Painting every unit 10,000 times, re-creating each 1,000 times and
+// re-opening the window with a pointer written while it was closed make
+// nothing that stays: what is live after the second half of each is what
+// was live after the first (the objects the units hold), and no window is
+// left behind.
+constexpr int PaintsEach = 10000, RecreationsEach = 1000, Reopenings = 6;
+
+void PaintEveryUnit(const uint32_t (&units)[8], int times) {
+    for (uint32_t unit : units) {
+        HWND handle = unit == windowId ? MainTemplate().window : UnitHandle(unit);
+        for (int paint = 0; paint < times; ++paint)
+            RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    }
+}
+
+void RecreateEveryUnit(const uint32_t (&units)[8], int times) {
+    for (uint32_t unit : units) {
+        int32_t index = MainTemplate().IndexOf(unit);
+        UnitRecordRef record;
+        if (unit == windowId || index <= 0 || !MainTemplate().Record(static_cast<uint32_t>(index), record)) continue;
+        const UnitTypeDescriptor* type = FindUnitType(record.TypeKey());
+        for (int again = 0; again < times; ++again) Recreate(windowId, unit, type);
+    }
+}
+
+void ReopenWithAPointerWrittenWhileClosed(int times) {
+    const std::vector<uint8_t> arrow = {1, 0, 0, 0};  // pointer code 1: a copy of a system cursor
+    for (int reopen = 0; reopen < times; ++reopen) {
+        CloseMainWindow();
+        WriteBytes(buttonId, 7, arrow);
+        OpenMainWindow();
+    }
+}
+
+TEST(ObjectBalance, PaintsRecreationsAndReopeningsLeaveNothingBehind) {
+    OpenMainWindow();
+    const uint32_t units[8] = {windowId, buttonId, listId, progressId, countId, superId, noteId, captionId};
+    size_t windowsBefore = WindowsOfThisThread();
+    CountedObjects counted;
+    ASSERT_GE(counted.Installed(), 12u) << "the hooks must see the makers and the destroyers";
+
+    PaintEveryUnit(units, PaintsEach / 2);
+    size_t halfway = ledger.live.size();
+    PaintEveryUnit(units, PaintsEach / 2);
+    EXPECT_GT(ledger.destroyed, 0) << "the counters move: painting makes and destroys objects";
+    EXPECT_LE(ledger.live.size(), halfway) << "painting left objects, of " << ledger.made << " made";
+
+    int made = ledger.made;
+    RecreateEveryUnit(units, RecreationsEach / 2);
+    halfway = ledger.live.size();
+    RecreateEveryUnit(units, RecreationsEach / 2);
+    EXPECT_GT(ledger.made, made + RecreationsEach) << "the counters move: re-created units make fonts and brushes";
+    EXPECT_LE(ledger.live.size(), halfway) << "re-creation left objects, of " << ledger.made << " made";
+    EXPECT_EQ(WindowsOfThisThread(), windowsBefore) << "every re-created unit's old window went";
+
+    ReopenWithAPointerWrittenWhileClosed(Reopenings / 2);
+    halfway = ledger.live.size();
+    ReopenWithAPointerWrittenWhileClosed(Reopenings / 2);
+    EXPECT_LE(ledger.live.size(), halfway) << "closing and re-opening left objects, of " << ledger.made << " made";
+    EXPECT_EQ(WindowsOfThisThread(), windowsBefore);
 }
 
 }  // namespace

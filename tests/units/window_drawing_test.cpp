@@ -5,6 +5,7 @@
 #include <vector>
 #include "commands/core_calls.h"
 #include "runtime/runtime_interface.h"
+#include "tests/units/import_hook.h"
 #include "tests/units/pixels.h"
 #include "tests/units/window_test_support.h"
 #include "units/framework/pictures.h"
@@ -79,6 +80,40 @@ TEST(WindowBackground, TheIconIsTiledOverTheWholeClientArea) {
     POINT where{};
     EXPECT_EQ(OffTile(client, tile, client.Whole(), where), 0)
         << "first at " << where.x << ", " << where.y << ": every pixel is the tile's at its place";
+}
+
+int iconDraws = 0, tilesMade = 0;
+decltype(&DrawIconEx) originalDrawIconEx;
+decltype(&CreateIconIndirect) originalCreateIconIndirect;
+BOOL WINAPI CountedDrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH brush, UINT flags) {
+    return ++iconDraws, originalDrawIconEx(dc, x, y, icon, w, h, step, brush, flags);
+}
+HICON WINAPI CountedCreateIconIndirect(PICONINFO info) { return ++tilesMade, originalCreateIconIndirect(info); }
+
+// A small invalidation paints what it covers, from the block of tiles made
+// at the first paint; what it paints is the tile at its place.
+TEST(WindowBackground, ASmallInvalidationPaintsOnlyItsAreaFromTheTileMadeOnce) {
+    HWND window = OpenMainWindow();
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);  // the block is made here, if not before
+    ImportHook draw("user32.dll", "DrawIconEx", reinterpret_cast<void*>(CountedDrawIconEx));
+    ImportHook make("user32.dll", "CreateIconIndirect", reinterpret_cast<void*>(CountedCreateIconIndirect));
+    ASSERT_TRUE(draw.Installed() && make.Installed());
+    originalDrawIconEx = reinterpret_cast<decltype(&DrawIconEx)>(draw.original);
+    originalCreateIconIndirect = reinterpret_cast<decltype(&CreateIconIndirect)>(make.original);
+    iconDraws = tilesMade = 0;
+    RECT dot{2, 2, 3, 3};  // under no unit
+    RedrawWindow(window, &dot, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(iconDraws, 1) << "a 1 x 1 area meets one block of tiles";
+    EXPECT_EQ(tilesMade, 0) << "the block is kept between paints";
+
+    TemplatePicture picture;
+    Pixels tile = picture.Over(face, 48, 48);
+    RECT part{50, 30, 170, 130};
+    RedrawWindow(window, &part, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    Pixels client = ClientAlone(window);
+    POINT where{};
+    EXPECT_EQ(OffTile(client, tile, client.Whole(), where), 0)
+        << "first at " << where.x << ", " << where.y << ": a part painted alone shows the tile at its place";
 }
 
 TEST(WindowBackground, OtherModesFillWhatThePictureLeavesWithTheColour) {

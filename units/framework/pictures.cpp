@@ -110,18 +110,38 @@ HICON TiledBlock(HDC dc, HICON picture, int width, int height, int* blockWidth, 
 
 // Tiles from the area's top-left corner, drawn only where they meet the clip
 // box: a unit far larger than the screen costs what its visible part costs.
-void DrawTiles(HDC dc, HICON picture, int width, int height, const RECT& area) {
+void DrawTiles(HDC dc, HICON picture, int width, int height, const RECT& area, TileCache* tiles) {
     RECT clip{};
     int region = GetClipBox(dc, &clip);
     if ((region != SIMPLEREGION && region != COMPLEXREGION) || clip.right <= clip.left || clip.bottom <= clip.top)
         return;
-    HICON block = TiledBlock(dc, picture, width, height, &width, &height);
+    HICON block = nullptr;
+    bool kept = false;
+    if (tiles && tiles->picture == picture && tiles->width == width && tiles->height == height && tiles->block) {
+        block = tiles->block;
+        width = tiles->blockWidth;
+        height = tiles->blockHeight;
+        kept = true;
+    } else {
+        int pictureWidth = width, pictureHeight = height;
+        block = TiledBlock(dc, picture, width, height, &width, &height);
+        if (tiles && block) {
+            tiles->Forget();
+            tiles->picture = picture;
+            tiles->width = pictureWidth;
+            tiles->height = pictureHeight;
+            tiles->block = block;
+            tiles->blockWidth = width;
+            tiles->blockHeight = height;
+            kept = true;
+        }
+    }
     HICON tile = block ? block : picture;
     int firstX = area.left + std::max(0L, clip.left - area.left) / width * width;
     int firstY = area.top + std::max(0L, clip.top - area.top) / height * height;
     for (int y = firstY; y < clip.bottom; y += height)
         for (int x = firstX; x < clip.right; x += width) DrawIconEx(dc, x, y, tile, width, height, 0, nullptr, DI_NORMAL);
-    if (block) DestroyIcon(block);
+    if (block && !kept) DestroyIcon(block);
 }
 
 }  // namespace
@@ -148,14 +168,14 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
     return icon;
 }
 
-void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode) {
+void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode, TileCache* tiles) {
     int areaWidth = area.right - area.left, areaHeight = area.bottom - area.top;
     if (!picture || width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0) return;
     SavedDcState asFound(dc);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     switch (mode) {
         case 1:
-            DrawTiles(dc, picture, width, height, area);
+            DrawTiles(dc, picture, width, height, area, tiles);
             break;
         case 2: {
             double scale = 1.0;

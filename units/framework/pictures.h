@@ -13,7 +13,28 @@ HICON IconFromFileData(const uint8_t* data, uint32_t size, bool cursor, int* wid
 // Draws an icon picture into an area by picture mode: 0 at the top-left
 // corner in its own size, 1 tiled, 2 centred (scaled down to fit), 3
 // stretched. Tiles past the area's right and bottom edges are cut off.
-void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode);
+struct TileCache;
+void DrawPicture(HDC dc, HICON picture, int width, int height, const RECT& area, uint32_t mode,
+                 TileCache* tiles = nullptr);
+
+// The block of tiles a tiled picture is drawn with, kept by its owner between
+// paints: made once per picture and size (a picture at another DPI is
+// another picture; its owner forgets the block when it replaces the picture).
+struct TileCache {
+    HICON picture = nullptr;
+    int width = 0, height = 0;
+    HICON block = nullptr;
+    int blockWidth = 0, blockHeight = 0;
+    void Forget() {
+        if (block) DestroyIcon(block);
+        picture = block = nullptr;
+        width = height = blockWidth = blockHeight = 0;
+    }
+    TileCache() = default;
+    TileCache(const TileCache&) = delete;
+    TileCache& operator=(const TileCache&) = delete;
+    ~TileCache() { Forget(); }
+};
 
 // A copy of an icon drawn at another size (a picture shown at a DPI other
 // than the template's), or null when the platform cannot make one.

@@ -165,6 +165,8 @@ bool CreateWindowFromTemplate(WindowTemplate& window, bool modal, HWND owner) {
             if (record.layout.menuItem) continue;
             uint32_t size = 0;
             const uint8_t* pointer = record.MousePointer(size);
+            // A pointer written while the window was closed already made one.
+            if (HCURSOR written = record.Cursor()) DestroyCursor(written);
             record.SetCursor(MakeUnitCursor(pointer, size));
         }
         // Focus rectangles and access keys show once the keyboard is used, as in the platform's dialogs.

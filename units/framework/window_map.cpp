@@ -1,4 +1,6 @@
 #include "units/framework/window_map.h"
+#include <utility>
+#include <vector>
 
 namespace velmora {
 
@@ -24,18 +26,36 @@ int32_t WindowTemplate::IndexOf(uint32_t unitId) const {
 
 void WindowTemplate::SpliceRecord(uint32_t index, uint32_t offset, uint32_t removed, const void* inserted,
                                   uint32_t insertedLength) {
-    uint32_t base = 8 * unitCount;
-    uint32_t recordOffset = ReadDword(unitTable.data() + 4 * (unitCount + index));
-    size_t at = base + recordOffset + 4 + offset;
-    uint32_t length = ReadDword(unitTable.data() + base + recordOffset);
+    if (index >= unitCount) return;
+    const uint64_t base = 8ull * unitCount, size = unitTable.size();
+    auto offsetOf = [&](uint32_t i) { return ReadDword(unitTable.data() + 4 * (unitCount + i)); };
+    const uint64_t lengthAt = base + offsetOf(index);
+    // A record, or a part of it, outside the table is damage: nothing changes.
+    if (base > size || lengthAt + 4 > size) return;
+    const uint64_t length = ReadDword(unitTable.data() + lengthAt);
+    if (length > size - lengthAt - 4 || offset > length || removed > length - offset) return;
+    const uint64_t at = lengthAt + 4 + offset;
+    // Every other record before the change: where it starts, how long it is.
+    std::vector<std::pair<uint64_t, uint64_t>> before(unitCount);
+    for (uint32_t i = 0; i < unitCount; ++i) {
+        uint64_t start = base + offsetOf(i);
+        before[i] = {start, start + 4 <= size ? ReadDword(unitTable.data() + start) : 0};
+    }
     unitTable.erase(unitTable.begin() + static_cast<ptrdiff_t>(at), unitTable.begin() + static_cast<ptrdiff_t>(at + removed));
     const auto* bytes = static_cast<const uint8_t*>(inserted);
     unitTable.insert(unitTable.begin() + static_cast<ptrdiff_t>(at), bytes, bytes + insertedLength);
-    WriteDword(unitTable.data() + base + recordOffset, length - removed + insertedLength);
-    int64_t shift = static_cast<int64_t>(insertedLength) - removed;
+    const int64_t shift = static_cast<int64_t>(insertedLength) - removed;
     for (uint32_t i = 0; i < unitCount; ++i) {
-        uint32_t other = ReadDword(unitTable.data() + 4 * (unitCount + i));
-        if (other > recordOffset) WriteDword(unitTable.data() + 4 * (unitCount + i), static_cast<uint32_t>(other + shift));
+        auto [start, otherLength] = before[i];
+        if (i == index) {
+            WriteDword(unitTable.data() + start, static_cast<uint32_t>(length + shift));
+        } else if (start >= at + removed) {
+            // After the change: it moves.
+            WriteDword(unitTable.data() + 4 * (unitCount + i), static_cast<uint32_t>(offsetOf(i) + shift));
+        } else if (start < at && start + 4 + otherLength >= at + removed) {
+            // Around it (a record nested in another): its container grows or shrinks with it.
+            WriteDword(unitTable.data() + start, static_cast<uint32_t>(otherLength + shift));
+        }
     }
 }
 
