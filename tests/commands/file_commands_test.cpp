@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <utility>
 #include "runtime/file_table.h"
 #include "runtime/find_file.h"
 #include "runtime/message_box.h"
@@ -163,41 +165,44 @@ TEST(Environment, ReadEnvironmentGivesTheValueOrNothing) {
     EXPECT_NE(TakeText(Call(CmdReadEnvironment, T("userprofile"))), "(null)");
 }
 
-struct SeenBox {
-    std::string text, caption;
-    UINT style;
-};
-SeenBox seen;
-int answer = IDOK;
-
-int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT style) {
-    seen = {text, caption, style};
-    return answer;
-}
-
-TEST(MessageBoxCommand, StyleArithmeticCaptionAndButtonCodes) {
-    MessageBoxFunction saved = SetMessageBoxFunction(RecordBox);
-    EXPECT_EQ(Int(Call(CmdMessageBox, T("下载完成"), I(64), T("提示"))), 0);
-    EXPECT_EQ(seen.text, "下载完成");
-    EXPECT_EQ(seen.caption, "提示");
-    EXPECT_EQ(seen.style, 0x2040u) << "task modal added";
-    Call(CmdMessageBox, I(5), I(0x2000), None());
-    EXPECT_EQ(seen.style, 0x4000u) << "added arithmetically";
-    EXPECT_EQ(seen.caption, "信息：");
-    EXPECT_EQ(seen.text, "5");
-    Call(CmdMessageBox, B("bytes"), I(0x1010), T("x"));
-    EXPECT_EQ(seen.style, 0x1010u) << "system modal keeps its style";
-    EXPECT_EQ(seen.text, "") << "byte sets have no text";
-    Call(CmdMessageBox, Block(Type::Short | Type::ArrayBit, {1, 1, 7}), I(0), None());
-    EXPECT_EQ(seen.text, "") << "nor have numeric arrays";
-
-    const int pressed[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, 10};
-    const int32_t codes[] = {0, 1, 2, 3, 4, 5, 6, 0};
-    for (int i = 0; i < 8; ++i) {
-        answer = pressed[i];
-        EXPECT_EQ(Int(Call(CmdMessageBox, T("?"), I(4), T("c"))), codes[i]) << "button " << pressed[i];
-    }
-    SetMessageBoxFunction(saved);
+// The box as the user meets it: the platform's real box, modal for the
+// program's windows (they take no input while it shows), with the text and
+// the caption given, or "信息："; the button pressed comes back as its code.
+TEST(MessageBoxCommand, AModalBoxWithItsTextsAndTheButtonPressed) {
+    HWND program = CreateWindowExA(0, "STATIC", "the program's window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(program, nullptr);
+    struct Seen {
+        std::string text, caption;
+        bool programTookInput = true;
+    };
+    auto showAndPress = [&](ValueRecord text, ValueRecord caption, const char* expectedCaption, int button) {
+        Seen seen;
+        std::thread user([&] {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", expectedCaption)); ++i) Sleep(10);
+            if (!box) return;
+            seen.text = driver::MessageBoxText(box);
+            seen.caption = expectedCaption;
+            seen.programTookInput = IsWindowEnabled(program) != FALSE;
+            driver::PressDialogButton(box, button);
+        });
+        int32_t code = Int(Call(CmdMessageBox, text, I(button == IDOK ? 0 : 4), caption));
+        user.join();
+        return std::make_pair(seen, code);
+    };
+    auto [done, ok] = showAndPress(T("下载完成"), T("提示"), "提示", IDOK);
+    EXPECT_EQ(done.text, "下载完成");
+    EXPECT_FALSE(done.programTookInput) << "the box is modal for the program's windows";
+    EXPECT_EQ(ok, 0);
+    EXPECT_TRUE(IsWindowEnabled(program)) << "and gives them back";
+    auto [number, yes] = showAndPress(I(5), None(), "信息：", IDYES);
+    EXPECT_EQ(number.text, "5");
+    EXPECT_EQ(yes, 5);
+    auto [bytes, no] = showAndPress(B("bytes"), T("x"), "x", IDNO);
+    EXPECT_EQ(bytes.text, "") << "byte sets have no text";
+    EXPECT_EQ(no, 6);
+    DestroyWindow(program);
 }
 
 // Starts the probe, which writes down how it was asked to show itself.

@@ -20,27 +20,36 @@ namespace {
 
 using testing::testConstants;
 
-TEST(TypeCodes, ClassesAndElementSizes) {
-    EXPECT_EQ(TypeClass(0), 0);
-    EXPECT_EQ(TypeClass(Type::Text), 1);
-    EXPECT_EQ(TypeClass(Type::Integer | Type::ArrayBit), 1);
-    EXPECT_EQ(TypeClass(0x40000001), 2);
-    EXPECT_EQ(TypeClass(0x00010005), 3);
-    EXPECT_EQ(TypeClass(0xC0000001), 3);
-    const uint32_t numeric[] = {Type::Byte, Type::Short, Type::Integer, Type::Long, Type::Float, Type::Double};
-    const uint32_t sizes[] = {1, 2, 4, 8, 4, 8};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_TRUE(IsNumericType(numeric[i]));
-        EXPECT_EQ(ElementSize(numeric[i]), sizes[i]);
+// What a program sees of the type codes: an array of each number type holds
+// its elements at that type's width, a basic value is bytes of its own, and
+// an array or a library-defined value is no number, whatever its code ends in.
+TEST(TypeCodes, NumbersHaveTheirWidthAndNothingElseIsANumber) {
+    const struct {
+        uint32_t type;
+        size_t width;
+    } numbers[] = {{Type::Byte, 1}, {Type::Short, 2}, {Type::Integer, 4}, {Type::Long, 8}, {Type::Float, 4},
+                   {Type::Double, 8}};
+    for (const auto& number : numbers) {
+        const ArrayBlock threeElements[] = {1, 3, 0x04030201, 0x08070605, 0x0C0B0A09, 0x100F0E0D, 0x14131211, 0x18171615};
+        ValueRecord array{reinterpret_cast<uint32_t>(threeElements), 0, number.type | Type::ArrayBit};
+        ValueRecord bytes = CallCoreCommand(commands::ToByteSet, 1, &array);
+        const auto* block = reinterpret_cast<const ByteSetBlock*>(bytes.low);
+        ASSERT_NE(block, nullptr) << std::hex << number.type;
+        EXPECT_EQ(block->length, 3 * number.width) << std::hex << number.type << ": three elements at its width";
+        EXPECT_EQ(block->data()[0], 1);
+        FreeMemory(const_cast<ByteSetBlock*>(block));
+        ValueRecord asNumber = array;
+        EXPECT_EQ(CallCoreCommand(commands::ToInteger, 1, &asNumber).low, 0u) << std::hex << number.type << ": an array is no number";
     }
-    EXPECT_EQ(ElementSize(Type::Text), 0u);
-    EXPECT_EQ(ElementSize(Type::Logical), 0u);
-    EXPECT_FALSE(IsNumericType(Type::DateTime));
-    for (uint32_t code : numeric) {
-        EXPECT_FALSE(IsNumericType(code | Type::ArrayBit)) << std::hex << code << ": an array is no number";
-        EXPECT_EQ(ElementSize(code | Type::ArrayBit), 0u) << std::hex << code;
+    for (uint32_t notANumber : {Type::DateTime, 0x80000701u, 0x00010005u, 0xC0000001u, 0x40000001u}) {
+        ValueRecord value{7, 0, notANumber};
+        EXPECT_EQ(CallCoreCommand(commands::ToInteger, 1, &value).low, 0u) << std::hex << notANumber;
     }
-    EXPECT_FALSE(IsNumericType(0x80000701)) << "ends in 0x01 but is none of the six";
+    for (uint32_t libraryDefined : {0x00010005u, 0xC0000001u, 0x40000001u}) {
+        ValueRecord value{7, 0, libraryDefined};
+        EXPECT_EQ(CallCoreCommand(commands::ToByteSet, 1, &value).low, 0u)
+            << std::hex << libraryDefined << ": a library's value has no bytes a program may take";
+    }
 }
 
 void WritesNothing(ValueRecord*, int32_t, ValueRecord*) {}
@@ -49,12 +58,18 @@ void CountsArguments(ValueRecord* result, int32_t count, ValueRecord* arguments)
     result->low = static_cast<uint32_t>(count) + arguments[0].low;
 }
 
-TEST(CallingConvention, ResultStartsAsZeroRecord) {
+// A command that has nothing to answer gives the program the empty value of
+// every kind (no text, no bytes, 0), not what the result record held before;
+// a library command is told how many arguments it was given.
+TEST(CallingConvention, ACommandThatAnswersNothingGivesEmptyValues) {
+    ValueRecord unset{reinterpret_cast<uint32_t>("VELMORA_NO_SUCH_VARIABLE_EVER"), 0, Type::Text};
+    for (ValueRecord answer : {CallCoreCommand(commands::ReadEnvironment, 1, &unset),
+                               CallCoreCommand(WritesNothing, 1, &unset)}) {
+        EXPECT_EQ(answer.low, 0u) << "no text";
+        EXPECT_EQ(answer.high, 0u);
+        EXPECT_EQ(answer.type, 0u);
+    }
     ValueRecord arguments[1] = {{7, 0, Type::Integer}};
-    ValueRecord result = CallCoreCommand(WritesNothing, 1, arguments);
-    EXPECT_EQ(result.low, 0u);
-    EXPECT_EQ(result.high, 0u);
-    EXPECT_EQ(result.type, 0u);
     EXPECT_EQ(CallLibraryCommand(CountsArguments, 3, 1, arguments).low, 8u);
 }
 
