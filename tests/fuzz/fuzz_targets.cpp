@@ -5,6 +5,8 @@
 #include "program/program_header.h"
 #include "tests/fuzz/text_case.h"
 #include "units/framework/form_templates.h"
+#include "units/framework/unit_properties.h"
+#include "units/framework/window_map.h"
 
 namespace velmora::fuzz {
 namespace {
@@ -13,6 +15,44 @@ using namespace routine;
 using app::HarvestGallery;
 using app::SafeFileName;
 using app::totalCount;
+
+// Every record read back lies inside the window's table.
+void ExpectRecordsInside(WindowTemplate& window) {
+    const uint8_t* end = window.unitTable.data() + window.unitTable.size();
+    for (uint32_t i = 0; i < window.unitCount; ++i) {
+        UnitRecordRef record;
+        if (window.Record(i, record)) {
+            ASSERT_LE(record.data + record.length, end) << "record " << i;
+        }
+    }
+}
+
+// Property writes on a loaded window that is not open, as a program makes
+// them: positions and sizes at the 32-bit limits, tags that grow and shrink
+// their records, flags and an empty pointer. A clear refusal or the default,
+// never a write or a read outside the table.
+void WritePropertiesAfterLoading(std::unique_ptr<WindowTemplate> loaded) {
+    constexpr uint32_t fuzzWindowId = 0x52FF0001;
+    WindowTemplate* window = loaded.get();
+    ProgramWindows().Add(fuzzWindowId, std::move(loaded));
+    static const std::string longTag(300, 't');
+    const uint32_t emptyBytes[2] = {1, 0};
+    for (uint32_t i = 0; i < window->unitCount && i < 8; ++i) {
+        UnitRecordRef record;
+        uint32_t id = window->RecordId(i);
+        if (window->IndexOf(id) != static_cast<int32_t>(i) || !window->Record(i, record) || record.layout.menuItem)
+            continue;  // a duplicate id reaches another record; a menu item has no common properties
+        for (int32_t property = 0; property < 4; ++property)
+            for (uint32_t value : {0x80000000u, 0xFFFFFFFFu, 0x7FFFFFFFu}) WriteUnitProperty(fuzzWindowId, id, property, 0, value, 0);
+        for (const char* tag : {longTag.c_str(), "", static_cast<const char*>(nullptr), "短"})
+            WriteUnitProperty(fuzzWindowId, id, 4, 0, reinterpret_cast<uint32_t>(tag), 0);
+        WriteUnitProperty(fuzzWindowId, id, 5, 0, 0xFFFFFFFFu, 0);
+        WriteUnitProperty(fuzzWindowId, id, 6, 0, 0x80000000u, 0);
+        WriteUnitProperty(fuzzWindowId, id, 7, 0, reinterpret_cast<uint32_t>(emptyBytes), 0);
+        ExpectRecordsInside(*window);
+    }
+    ProgramWindows().Add(fuzzWindowId, nullptr);
+}
 
 void FormTemplate(const std::string& input) {
     WindowMap map;
@@ -31,6 +71,7 @@ void FormTemplate(const std::string& input) {
             window->IndexOf(window->RecordId(i));
         }
     }
+    if (!map.templates.empty()) WritePropertiesAfterLoading(std::move(map.templates[0]));
 }
 
 std::vector<std::string> FormTemplateSeeds() {

@@ -57,6 +57,17 @@ uint32_t Relocate(uint32_t offset, uintptr_t handlerBase) {
     return offset == 0xFFFFFFFF ? 0 : static_cast<uint32_t>(handlerBase + offset);
 }
 
+// A record's object and cursor slots are this process's: whatever a stored
+// (or damaged) template holds there is no object and no cursor of ours.
+void ClearRuntimeSlots(WindowTemplate& window) {
+    for (uint32_t i = 0; i < window.unitCount; ++i) {
+        UnitRecordRef record;
+        if (!window.Record(i, record) || record.layout.menuItem) continue;
+        record.SetObject(nullptr);
+        record.SetCursor(nullptr);
+    }
+}
+
 void RelocateHandlers(WindowTemplate& window, uintptr_t handlerBase) {
     for (uint32_t i = 0; i < window.unitCount; ++i) {
         UnitRecordRef record;
@@ -92,6 +103,7 @@ bool ParseFormTemplates(const uint8_t* block, uint32_t size, uintptr_t handlerBa
             NextBlock(reader, window->unitTable);
             if (!reader.Ok() || !ValidUnitTable(*window)) return false;
             RelocateHandlers(*window, handlerBase);
+            ClearRuntimeSlots(*window);
             loaded.Add(ReadDword(windowIds.data() + 4 * i), std::move(window));
         }
         for (size_t i = 0; i < loaded.ids.size(); ++i) map.Add(loaded.ids[i], std::move(loaded.templates[i]));
