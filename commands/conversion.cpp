@@ -62,11 +62,16 @@ std::string_view DataBytes(const ValueRecord& value) {
         return {reinterpret_cast<const char*>(bytes->data()), bytes->length};
     }
     const auto* array = reinterpret_cast<const ArrayBlock*>(value.low);
-    void* first = nullptr;
-    uint64_t count = ArrayElementCount(array, &first);
-    uint64_t length = count * ElementSize(ElementType(value.type));
-    if (!first || length == 0 || length > UINT32_MAX - 16) return {};
-    return {static_cast<const char*>(first), static_cast<size_t>(length)};
+    if (!array || array[0] == 0) return {};
+    // The dimensions multiplied in 64 bits: a product that wraps in 32 would
+    // claim a small count for a huge block.
+    uint64_t length = ElementSize(ElementType(value.type));
+    for (uint32_t i = 0; i < array[0] && length != 0; ++i) {
+        length *= array[1 + i];
+        if (length > UINT32_MAX - 16) return {};
+    }
+    if (length == 0) return {};
+    return {reinterpret_cast<const char*>(array + 1 + array[0]), static_cast<size_t>(length)};
 }
 
 bool IsNumericArray(uint32_t type) { return IsArrayType(type) && IsNumericType(ElementType(type)); }

@@ -94,6 +94,8 @@ TEST(ToByteSet, RawBytesOfEveryType) {
     // Every dimension's elements in order; an array of no dimension has none (its block is one word).
     EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Byte | Type::ArrayBit, {2, 2, 2, 0x44434241}))), "ABCD");
     EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Integer | Type::ArrayBit, {0}))), "(null)");
+    EXPECT_EQ(TakeBytes(Call(CmdToByteSet, Block(Type::Integer | Type::ArrayBit, {2, 0x10000, 0x10001, 0}))), "(null)")
+        << "dimensions whose product wraps in 32 bits claim no small block";
 }
 
 TEST(BitOr, AnyNumberOfArguments) {

@@ -165,6 +165,13 @@ TEST(Environment, ReadEnvironmentGivesTheValueOrNothing) {
     EXPECT_NE(TakeText(Call(CmdReadEnvironment, T("userprofile"))), "(null)");
 }
 
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "#32770") *reinterpret_cast<HWND*>(found) = window;
+    return *reinterpret_cast<HWND*>(found) == nullptr ? TRUE : FALSE;
+}
+
 // The box as the user meets it: the platform's real box, modal for the
 // program's windows (they take no input while it shows), with the text and
 // the caption given, or "信息："; the button pressed comes back as its code.
@@ -176,14 +183,22 @@ TEST(MessageBoxCommand, AModalBoxWithItsTextsAndTheButtonPressed) {
         std::string text, caption;
         bool programTookInput = true;
     };
-    auto showAndPress = [&](ValueRecord text, ValueRecord caption, const char* expectedCaption, int button) {
+    auto showAndPress = [&](ValueRecord text, ValueRecord caption, int button) {
         Seen seen;
-        std::thread user([&] {
+        DWORD boxThread = GetCurrentThreadId();
+        std::thread user([&, boxThread] {
+            // The box of the thread that shows it, whatever its caption: one
+            // with a wrong caption must still be closed, or the test would hang.
             HWND box = nullptr;
-            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", expectedCaption)); ++i) Sleep(10);
+            for (int i = 0; i < 1000 && !box; ++i) {
+                EnumThreadWindows(boxThread, FindDialog, reinterpret_cast<LPARAM>(&box));
+                if (!box) Sleep(10);
+            }
             if (!box) return;
+            char caption[64] = {};
+            GetWindowTextA(box, caption, sizeof caption);
+            seen.caption = caption;
             seen.text = driver::MessageBoxText(box);
-            seen.caption = expectedCaption;
             seen.programTookInput = IsWindowEnabled(program) != FALSE;
             driver::PressDialogButton(box, button);
         });
@@ -191,16 +206,19 @@ TEST(MessageBoxCommand, AModalBoxWithItsTextsAndTheButtonPressed) {
         user.join();
         return std::make_pair(seen, code);
     };
-    auto [done, ok] = showAndPress(T("下载完成"), T("提示"), "提示", IDOK);
+    auto [done, ok] = showAndPress(T("下载完成"), T("提示"), IDOK);
     EXPECT_EQ(done.text, "下载完成");
+    EXPECT_EQ(done.caption, "提示");
     EXPECT_FALSE(done.programTookInput) << "the box is modal for the program's windows";
     EXPECT_EQ(ok, 0);
     EXPECT_TRUE(IsWindowEnabled(program)) << "and gives them back";
-    auto [number, yes] = showAndPress(I(5), None(), "信息：", IDYES);
+    auto [number, yes] = showAndPress(I(5), None(), IDYES);
     EXPECT_EQ(number.text, "5");
+    EXPECT_EQ(number.caption, "信息：");
     EXPECT_EQ(yes, 5);
-    auto [bytes, no] = showAndPress(B("bytes"), T("x"), "x", IDNO);
+    auto [bytes, no] = showAndPress(B("bytes"), T("x"), IDNO);
     EXPECT_EQ(bytes.text, "") << "byte sets have no text";
+    EXPECT_EQ(bytes.caption, "x");
     EXPECT_EQ(no, 6);
     DestroyWindow(program);
 }

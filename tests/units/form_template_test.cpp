@@ -169,8 +169,12 @@ TEST(FormTemplate, SplicesKeepNestedRecordsAndTheirContainersInsideTheTable) {
     EXPECT_EQ(read(16), 364u);
     inside("after growing");
 
-    // Damaged offsets and lengths: refused, the table unchanged.
+    // A record whose start lies in the bytes a splice would remove: refused.
     std::vector<uint8_t> kept = window.unitTable;
+    window.SpliceRecord(0, 90, 40, none.data(), 0);  // record 1 starts at 100 into record 0
+    EXPECT_TRUE(window.unitTable == kept) << "record 1 would be cut apart";
+
+    // Damaged offsets and lengths: refused, the table unchanged.
     word(12, 0x7FFFFFF0);
     window.SpliceRecord(1, 0, 4, none.data(), 0);
     word(12, 4 + 100);

@@ -505,6 +505,16 @@ VELMORA_MAKER(CreateIconFromResourceEx, HICON, (PBYTE b, DWORD n, BOOL i, DWORD 
 VELMORA_MAKER(CopyImage, HANDLE, (HANDLE h, UINT t, int w, int h2, UINT f), (h, t, w, h2, f))
 VELMORA_MAKER(CopyIcon, HICON, (HICON h), (h))
 VELMORA_MAKER(LoadImageW, HANDLE, (HINSTANCE m, LPCWSTR n, UINT t, int w, int h, UINT f), (m, n, t, w, h, f))
+decltype(&::GetIconInfo) originalGetIconInfo;
+// The two bitmaps GetIconInfo hands its caller are the caller's to delete.
+BOOL WINAPI CountedGetIconInfo(HICON icon, PICONINFO info) {
+    BOOL ok = originalGetIconInfo(icon, info);
+    if (ok && info) {
+        ledger.Made(info->hbmMask);
+        ledger.Made(info->hbmColor);
+    }
+    return ok;
+}
 VELMORA_DESTROYER(DeleteObject, HGDIOBJ)
 VELMORA_DESTROYER(DeleteDC, HDC)
 VELMORA_DESTROYER(DestroyIcon, HICON)
@@ -527,6 +537,7 @@ public:
         Hook("user32.dll", "CopyImage", CountedCopyImage, originalCopyImage);
         Hook("user32.dll", "CopyIcon", CountedCopyIcon, originalCopyIcon);
         Hook("user32.dll", "LoadImageW", CountedLoadImageW, originalLoadImageW);
+        Hook("user32.dll", "GetIconInfo", CountedGetIconInfo, originalGetIconInfo);
         Hook("gdi32.dll", "DeleteObject", CountedDeleteObject, originalDeleteObject);
         Hook("gdi32.dll", "DeleteDC", CountedDeleteDC, originalDeleteDC);
         Hook("user32.dll", "DestroyIcon", CountedDestroyIcon, originalDestroyIcon);

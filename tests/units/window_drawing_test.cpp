@@ -106,14 +106,26 @@ TEST(WindowBackground, ASmallInvalidationPaintsOnlyItsAreaFromTheTileMadeOnce) {
     EXPECT_EQ(iconDraws, 1) << "a 1 x 1 area meets one block of tiles";
     EXPECT_EQ(tilesMade, 0) << "the block is kept between paints";
 
+    // A strip under no unit, repainted alone over red: the tile at its place
+    // inside the strip, the red untouched outside it.
     TemplatePicture picture;
     Pixels tile = picture.Over(face, 48, 48);
-    RECT part{50, 30, 170, 130};
-    RedrawWindow(window, &part, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
-    Pixels client = ClientAlone(window);
-    POINT where{};
-    EXPECT_EQ(OffTile(client, tile, client.Whole(), where), 0)
-        << "first at " << where.x << ", " << where.y << ": a part painted alone shows the tile at its place";
+    HDC dc = GetDC(window);
+    RECT client;
+    GetClientRect(window, &client);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &client, red);
+    DeleteObject(red);
+    RECT strip{5, 3, 30, 15};
+    RedrawWindow(window, &strip, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    int wrong = 0;
+    for (int y = strip.top; y < strip.bottom; ++y)
+        for (int x = strip.left; x < strip.right; ++x) wrong += GetPixel(dc, x, y) != tile.At(x % 48, y % 48);
+    EXPECT_EQ(wrong, 0) << "pixels of the strip that are not the tile's at their place";
+    EXPECT_EQ(GetPixel(dc, strip.right, strip.top), RGB(255, 0, 0)) << "painted past the strip";
+    EXPECT_EQ(GetPixel(dc, strip.left - 1, strip.bottom - 1), RGB(255, 0, 0)) << "painted past the strip";
+    ReleaseDC(window, dc);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 TEST(WindowBackground, OtherModesFillWhatThePictureLeavesWithTheColour) {

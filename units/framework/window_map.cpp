@@ -7,9 +7,12 @@ namespace velmora {
 bool WindowTemplate::Record(uint32_t index, UnitRecordRef& out) {
     if (index >= unitCount) return false;
     uint32_t base = 8 * unitCount;
-    uint32_t offset = ReadDword(unitTable.data() + 4 * (unitCount + index));
+    uint64_t offset = ReadDword(unitTable.data() + 4 * (unitCount + index));
+    // A record, or its length, outside the table is damage: no record.
+    if (base + offset + 4 > unitTable.size()) return false;
     uint8_t* lengthField = unitTable.data() + base + offset;
     out.length = ReadDword(lengthField);
+    if (out.length > unitTable.size() - base - offset - 4) return false;
     out.data = lengthField + 4;
     out.id = RecordId(index);
     return ParseUnitRecord(out.data, out.length, out.id, out.layout);
@@ -36,11 +39,17 @@ void WindowTemplate::SpliceRecord(uint32_t index, uint32_t offset, uint32_t remo
     if (length > size - lengthAt - 4 || offset > length || removed > length - offset) return;
     const uint64_t at = lengthAt + 4 + offset;
     // Every other record before the change: where it starts, how long it is.
+    // One that starts inside the removed bytes, or ends inside them, would
+    // be cut apart: damage, refused.
     std::vector<std::pair<uint64_t, uint64_t>> before(unitCount);
     for (uint32_t i = 0; i < unitCount; ++i) {
         uint64_t start = base + offsetOf(i);
         before[i] = {start, start + 4 <= size ? ReadDword(unitTable.data() + start) : 0};
+        uint64_t end = start + 4 + before[i].second;
+        if (i != index && ((start >= at && start < at + removed) || (start < at && end > at && end < at + removed)))
+            return;
     }
+    const uint64_t recordEnd = lengthAt + 4 + length;
     unitTable.erase(unitTable.begin() + static_cast<ptrdiff_t>(at), unitTable.begin() + static_cast<ptrdiff_t>(at + removed));
     const auto* bytes = static_cast<const uint8_t*>(inserted);
     unitTable.insert(unitTable.begin() + static_cast<ptrdiff_t>(at), bytes, bytes + insertedLength);
@@ -52,7 +61,7 @@ void WindowTemplate::SpliceRecord(uint32_t index, uint32_t offset, uint32_t remo
         } else if (start >= at + removed) {
             // After the change: it moves.
             WriteDword(unitTable.data() + 4 * (unitCount + i), static_cast<uint32_t>(offsetOf(i) + shift));
-        } else if (start < at && start + 4 + otherLength >= at + removed) {
+        } else if (start < lengthAt && start + 4 + otherLength >= recordEnd) {
             // Around it (a record nested in another): its container grows or shrinks with it.
             WriteDword(unitTable.data() + start, static_cast<uint32_t>(otherLength + shift));
         }
