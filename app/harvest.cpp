@@ -2,6 +2,8 @@
 // heading with the download link that follows it.
 #include "app/downloader.h"
 #include <string>
+#include <utility>
+#include <vector>
 #include "web/url_resolution.h"
 #include "web/url_routines.h"
 
@@ -42,15 +44,16 @@ void HarvestGallery(const char* page, const char* pageUrl, TextArray& names, Tex
     // One pass: a heading opens an entry, and the first download link after
     // it, before the next heading, is the entry's; a link that follows no
     // heading belongs to none.
+    // Entries are gathered first and the two arrays made once at their size:
+    // an array grown one element at a time is copied at every entry.
+    std::vector<std::pair<Text, Text>> entries;
     bool entryHasLink = true;
     for (uint32_t i = 1; i <= lines.Count(); ++i) {
         const char* line = lines.TextAt(i) ? lines.TextAt(i) : "";
         if (FindText(line, "headingBase headingM", {}, true) >= 1) {
             ++totalCount;
             int32_t g = FindText(line, ">", {}, true);
-            Text name = RightText(line, TextLength(line) - g);
-            names.AppendText(name.Get());
-            links.AppendText(nullptr);
+            entries.emplace_back(RightText(line, TextLength(line) - g), Text());
             entryHasLink = false;
             continue;
         }
@@ -58,9 +61,14 @@ void HarvestGallery(const char* page, const char* pageUrl, TextArray& names, Tex
             continue;
         Text href = TextBetween("href=\"", "\">立即获取", line);
         if (href.Empty()) continue;  // an anchor without an address downloads nothing
-        Text address = PictureAddress(href.Arg(), pageUrl);
-        links.SetText(links.Count(), address.Get());
+        entries.back().second = PictureAddress(href.Arg(), pageUrl);
         entryHasLink = true;
+    }
+    names.Resize(static_cast<int32_t>(entries.size()));
+    links.Resize(static_cast<int32_t>(entries.size()));
+    for (uint32_t k = 1; k <= entries.size(); ++k) {
+        names.SetText(k, entries[k - 1].first.Get());
+        links.SetText(k, entries[k - 1].second.Get());
     }
 }
 

@@ -26,10 +26,9 @@ void CountOne(bool failed) {
 }
 
 void ShowProgress() {
-    // Held across the window calls, so the label and the button never step back
-    // (the window thread never takes the section).
-    HeldSection held(countSection);
     SetLabelCaption(ProgressText());
+    // Read and posted under the section, so the button never steps back.
+    HeldSection held(countSection);
     ShowOnTaskbar(MainWindowReference(), anyFailed ? TaskbarFailed : TaskbarProgress, doneCount, totalCount);
 }
 

@@ -1,7 +1,7 @@
 // ShowOnTaskbar (window reference, state, done, total), core command 38: the
 // run's progress on the window's taskbar button (units/framework/taskbar.h),
-// made on the window thread whichever thread asks. A window that is gone
-// takes nothing.
+// made on the window thread whichever thread asks, without waiting for it.
+// A window that is gone takes nothing.
 #include "commands/command_args.h"
 #include "commands/core_commands.h"
 #include "units/framework/taskbar.h"
@@ -17,7 +17,9 @@ void ShowOnTaskbar(ValueRecord*, int32_t count, ValueRecord* arguments) {
         return;
     auto done = static_cast<uint32_t>(args.Int(2)), total = static_cast<uint32_t>(args.Int(3));
     uint32_t windowId = args[0].low;
-    RunOnWindowThread([&] {
+    // Posted: a worker never waits for the window thread to show its progress,
+    // and the calls keep the order they were made in.
+    PostToWindowThread([=] {
         WindowTemplate* window = ProgramWindows().Find(windowId);
         if (window && window->window && IsWindow(window->window))
             velmora::ShowOnTaskbar(window->window, static_cast<TaskbarState>(state), done, total);

@@ -14,6 +14,8 @@ constexpr UINT MessageCreated = 0x8076;
 constexpr UINT ExitOnMainThreadMessage = 0x83E7;
 // To the hidden window: unit work marshalled from another thread.
 constexpr UINT RunOnMainThreadMessage = 0x83E8;
+// To the hidden window: work posted from another thread, nobody waiting for it.
+constexpr UINT RunPostedOnMainThreadMessage = 0x83EA;
 // To a program window, posted when it is activated or restored: the
 // program's message boxes in front of it (wParam: activate them too).
 constexpr UINT MessageBoxesToFront = 0x83E9;

@@ -67,7 +67,6 @@ void RunShutdownSequence(int32_t code) {
 }
 
 void ExitProgram(int32_t code) {
-    RuntimeApp& app = App();
     RunShutdownSequence(code);
     // An exit asked for by another thread decides the code, even when the main
     // thread was already on its way out.

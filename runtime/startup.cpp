@@ -20,6 +20,10 @@ LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     // ExitProgram on another thread lands here so the shutdown runs on the main thread.
     if (message == ExitOnMainThreadMessage) ExitProgram(static_cast<int32_t>(wParam));
     if (message == RunOnMainThreadMessage) return RunMarshalledWork(reinterpret_cast<void*>(lParam)) ? 0 : 1;
+    if (message == RunPostedOnMainThreadMessage) {
+        RunPostedWork(reinterpret_cast<void*>(lParam));
+        return 0;
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -1,5 +1,7 @@
 #include "units/framework/ui_thread.h"
 #include <windows.h>
+#include <memory>
+#include <utility>
 #include "runtime/private_messages.h"
 #include "runtime/runtime_app.h"
 
@@ -19,6 +21,22 @@ void RunOnWindowThread(const std::function<void()>& work) {
                              INFINITE, &refused) ||
         refused)
         WaitForProgramEnd();
+}
+
+void PostToWindowThread(std::function<void()> work) {
+    RuntimeApp& app = App();
+    if (app.mainThreadId == 0 || GetCurrentThreadId() == app.mainThreadId || !app.hiddenWindow) {
+        work();
+        return;
+    }
+    if (app.exiting || app.quitting) return;
+    auto* posted = new std::function<void()>(std::move(work));
+    if (!PostMessageW(app.hiddenWindow, RunPostedOnMainThreadMessage, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+}
+
+void RunPostedWork(void* work) {
+    std::unique_ptr<std::function<void()>> posted(static_cast<std::function<void()>*>(work));
+    if (!App().exiting && !App().quitting) (*posted)();
 }
 
 bool RunMarshalledWork(void* work) {

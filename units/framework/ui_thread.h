@@ -15,8 +15,15 @@ Result OnWindowThread(const std::function<Result()>& work) {
     return result;
 }
 
+// The same without waiting, for work whose result nobody needs: it runs on
+// the window thread in the order posted, or not at all once the window is
+// gone. On the window thread itself it runs at once.
+void PostToWindowThread(std::function<void()> work);
+
 // Called by the runtime's hidden window for a marshalled call; false when the
 // program's window is gone and the work was refused.
 bool RunMarshalledWork(void* work);
+// The same for posted work, which it also frees.
+void RunPostedWork(void* work);
 
 }  // namespace velmora
