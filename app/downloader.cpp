@@ -74,6 +74,7 @@ void __stdcall DownloadAll(int32_t) {
     doneCount = 0;
     totalCount = 0;
     anyFailed = false;
+    ForgetShownProgress();
     runFolder = PicturesFolder();
     // Made by the first run and used by every later one: a run registers no new sections.
     if (!logSection) logSection = CreateCriticalSection();

@@ -44,8 +44,10 @@ void ReplaceLogLine(int32_t index, const routine::Text& line);
 // One more picture handled, under countSection; a failed one turns the
 // taskbar button red for the rest of the run.
 void CountOne(bool failed);
-// The label's count, and the same progress on the taskbar button.
+// The label's count, and the same progress on the taskbar button;
+// ForgetShownProgress at a run's start, so its first state always shows.
 void ShowProgress();
+void ForgetShownProgress();
 
 // Temporary files of pictures being saved (app/picture_files.cpp). A new
 // file, created only while the program is not closing (0 when it was not

@@ -2,6 +2,7 @@
 // appended and replaced under logSection, and doneCount under countSection.
 #include "app/downloader.h"
 #include "app/window_units.h"
+#include "program/dll_command_numbers.h"
 #include "threads/thread_calls.h"
 
 namespace velmora::app {
@@ -25,11 +26,26 @@ void CountOne(bool failed) {
     if (failed) anyFailed = true;
 }
 
+namespace {
+// What the taskbar button last showed in this run.
+uint32_t lastShown = 0;
+int32_t lastState = -1;
+}  // namespace
+
 void ShowProgress() {
     SetLabelCaption(ProgressText());
-    // Read and posted under the section, so the button never steps back.
+    // Read and posted under the section, so the button never steps back. The
+    // button's calls cost the window thread a millisecond or two each: a new
+    // state and the last picture always show, other steps at most ten a second.
     HeldSection held(countSection);
-    ShowOnTaskbar(MainWindowReference(), anyFailed ? TaskbarFailed : TaskbarProgress, doneCount, totalCount);
+    uint32_t now = rt().CallDllCommand(program::DllGetTickCount, nullptr, 0);
+    int32_t state = anyFailed ? TaskbarFailed : TaskbarProgress;
+    if (state == lastState && doneCount < totalCount && now - lastShown < 100) return;
+    lastShown = now;
+    lastState = state;
+    ShowOnTaskbar(MainWindowReference(), state, doneCount, totalCount);
 }
+
+void ForgetShownProgress() { lastState = -1; }
 
 }  // namespace velmora::app

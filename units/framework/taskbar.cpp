@@ -103,7 +103,12 @@ void ShowOnTaskbar(HWND window, TaskbarState state, uint32_t done, uint32_t tota
         if (!InFront(window)) calls.flash(window);
         return;
     }
-    calls.state(window, state);
+    // The state only when it changes: each call crosses to the shell.
+    static HWND stateWindow = nullptr;
+    static TaskbarState shownState = TaskbarState::Cleared;
+    if (window != stateWindow || state != shownState || state == TaskbarState::Cleared) calls.state(window, state);
+    stateWindow = window;
+    shownState = state;
     // A run with nothing to fetch is complete: a full button, not an empty one.
     if (total == 0) done = total = 1;
     if (state != TaskbarState::Cleared) calls.progress(window, done, total);
