@@ -2,7 +2,7 @@
 // appended and replaced under logSection, and doneCount under countSection.
 #include "app/downloader.h"
 #include "app/window_units.h"
-#include "program/dll_command_numbers.h"
+#include "app/retries.h"
 #include "threads/thread_calls.h"
 
 namespace velmora::app {
@@ -38,7 +38,7 @@ void ShowProgress() {
     // button's calls cost the window thread a millisecond or two each: a new
     // state and the last picture always show, other steps at most ten a second.
     HeldSection held(countSection);
-    uint32_t now = rt().CallDllCommand(program::DllGetTickCount, nullptr, 0);
+    uint32_t now = TickCount();
     int32_t state = anyFailed ? TaskbarFailed : TaskbarProgress;
     if (state == lastState && doneCount < totalCount && now - lastShown < 100) return;
     lastShown = now;

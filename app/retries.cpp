@@ -26,8 +26,6 @@ struct ServerPause {
 ServerPause* pauses = new ServerPause[Pausable];
 int32_t pauseSection = 0;
 
-uint32_t Now() { return rt().CallDllCommand(program::DllGetTickCount, nullptr, 0); }
-
 void Sleep(uint32_t milliseconds) { rt().CallDllCommand(program::DllSleep, &milliseconds, 1); }
 
 // Milliseconds until the server's pause ends; 0 when it is not paused.
@@ -36,7 +34,7 @@ uint32_t PauseLeft(const Text& server) {
     EnterSection(pauseSection);
     for (int i = 0; i < Pausable; ++i)
         if (pauses[i].used && web::SameText(pauses[i].server.Get(), server.Get())) {
-            auto remaining = static_cast<int32_t>(pauses[i].until - Now());
+            auto remaining = static_cast<int32_t>(pauses[i].until - TickCount());
             if (remaining > 0) left = static_cast<uint32_t>(remaining);
         }
     LeaveSection(pauseSection);
@@ -44,6 +42,8 @@ uint32_t PauseLeft(const Text& server) {
 }
 
 }  // namespace
+
+uint32_t TickCount() { return rt().CallDllCommand(program::DllGetTickCount, nullptr, 0); }
 
 bool Transient(int32_t failure, int32_t status, bool incomplete) {
     switch (status) {
@@ -84,7 +84,7 @@ void ForgetServerPauses() {
 }
 
 void PauseServer(const Text& server, int32_t milliseconds) {
-    uint32_t until = Now() + static_cast<uint32_t>(milliseconds);
+    uint32_t until = TickCount() + static_cast<uint32_t>(milliseconds);
     EnterSection(pauseSection);
     int chosen = -1;
     for (int i = 0; i < Pausable && chosen < 0; ++i)
@@ -112,9 +112,9 @@ void PauseServer(const Text& server, int32_t milliseconds) {
 void WaitForServer(const Text& server) {
     // Pauses that other workers extend meanwhile are waited out too, but one
     // wait for a server never passes the longest a server may ask.
-    uint32_t deadline = Now() + static_cast<uint32_t>(web::LongestRetryAfter()) * 1000;
+    uint32_t deadline = TickCount() + static_cast<uint32_t>(web::LongestRetryAfter()) * 1000;
     for (uint32_t left = PauseLeft(server); left && !closing; left = PauseLeft(server)) {
-        auto room = static_cast<int32_t>(deadline - Now());
+        auto room = static_cast<int32_t>(deadline - TickCount());
         if (room <= 0) return;
         WaitSayingSo(static_cast<int32_t>(left) < room ? static_cast<int32_t>(left) : room);
     }
@@ -122,8 +122,8 @@ void WaitForServer(const Text& server) {
 
 void WaitSayingSo(int32_t milliseconds) {
     if (milliseconds <= 0) return;
-    uint32_t end = Now() + static_cast<uint32_t>(milliseconds);
-    for (auto left = static_cast<int32_t>(end - Now()); left > 0 && !closing; left = static_cast<int32_t>(end - Now())) {
+    uint32_t end = TickCount() + static_cast<uint32_t>(milliseconds);
+    for (auto left = static_cast<int32_t>(end - TickCount()); left > 0 && !closing; left = static_cast<int32_t>(end - TickCount())) {
         Text seconds = ToText((left + 999) / 1000);
         SetLabelCaption(Join("等待服务器 ", seconds, " 秒"));
         // Whole seconds on the label: sleep to the next change of the count.

@@ -28,6 +28,8 @@ bool Transient(int32_t failure, int32_t status, bool incomplete);
 int32_t RetryWaitMilliseconds(int32_t triesDone, int32_t retryAfter);
 // A 429, or a 503 with a Retry-After: the whole server waits.
 bool PausesServer(int32_t status, int32_t retryAfter);
+// The platform's millisecond clock.
+uint32_t TickCount();
 // "host:port" of an address.
 routine::Text ServerOf(const char* url);
 // "reason" or, after more than one try, "reason，已试 n 次".

@@ -41,12 +41,8 @@ bool ValidUnitTable(WindowTemplate& window) {
     const std::vector<uint8_t>& table = window.unitTable;
     uint64_t headerSize = 8ULL * window.unitCount;
     if (window.unitCount == 0 || headerSize > table.size()) return false;
-    uint64_t records = table.size() - headerSize;
+    // Record refuses a record, or its length, outside the table.
     for (uint32_t i = 0; i < window.unitCount; ++i) {
-        uint64_t offset = ReadDword(table.data() + 4 * (window.unitCount + i));
-        if (offset + 4 > records) return false;
-        uint64_t length = ReadDword(table.data() + headerSize + offset);
-        if (length > records - offset - 4) return false;
         UnitRecordRef record;
         if (!window.Record(i, record)) return false;
     }
