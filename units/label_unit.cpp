@@ -84,8 +84,10 @@ public:
         // window is subclassed once it exists.
         bool ownClass = RegisterUnitClass(labelClass, Procedure);
         Attach(nullptr, params.windowId, params.unitId);
-        HWND window = CreateWindowExW(0, WideFromText(labelClass).c_str(), WideFromText(settings.caption).c_str(),
-                                      params.style | WS_CHILD | WS_CLIPSIBLINGS, params.left, params.top, params.width,
+        DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS, exStyle = 0;
+        AddBorderStyle(settings.border, style, exStyle);
+        HWND window = CreateWindowExW(exStyle, WideFromText(labelClass).c_str(), WideFromText(settings.caption).c_str(),
+                                      style, params.left, params.top, params.width,
                                       params.height, params.parent,
                                       reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
                                       GetModuleHandleW(nullptr), ownClass ? static_cast<UnitObject*>(this) : nullptr);

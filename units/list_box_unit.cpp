@@ -54,7 +54,9 @@ public:
         if (s.sorted && s.linkText.empty()) style |= LBS_SORT;  // a linked list keeps its source's order
         style |= s.multiColumn == 1 ? (LBS_MULTICOLUMN | WS_HSCROLL) : WS_VSCROLL;
         if (s.extendedSelection) style |= LBS_EXTENDEDSEL;
-        HWND window = CreateControlUnit(this, "LISTBOX", "", style, params, font, s.font, params.height);
+        DWORD exStyle = 0;
+        AddBorderStyle(s.border, style, exStyle);
+        HWND window = CreateControlUnit(this, "LISTBOX", "", style, params, font, s.font, params.height, exStyle);
         if (!window) return false;
         SetItemHeight();
         for (size_t i = 0; i < s.items.size(); ++i) {

@@ -48,7 +48,7 @@ WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure);
 class UnitFont;
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
-                       int height);
+                       int height, DWORD exStyle = 0);
 
 // A font property write: a 60-byte description replaces the unit's font, made
 // at the unit's DPI, and the window is told (window may be null for units

@@ -133,12 +133,12 @@ WNDPROC BindAfterCreation(UnitObject* unit, HWND window, WNDPROC procedure) {
 
 HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text, DWORD style,
                        const CreateParams& params, UnitFont& font, const std::vector<uint8_t>& fontDescription,
-                       int height) {
+                       int height, DWORD exStyle) {
     unit->Attach(nullptr, params.windowId, params.unitId);
     HWND window = nullptr;
     {
         CreationHook hook(unit, params);
-        window = CreateWindowExW(0, WideFromText(className).c_str(), WideFromText(text).c_str(), style, params.left,
+        window = CreateWindowExW(exStyle, WideFromText(className).c_str(), WideFromText(text).c_str(), style, params.left,
                                  params.top, params.width, height, params.parent,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
                                  GetModuleHandleW(nullptr), nullptr);

@@ -67,15 +67,23 @@ HFONT MakeUnitFont(const std::vector<uint8_t>& description, UINT dpi, bool& owne
     return made;
 }
 
-void ApplyBorderStyle(HWND window, uint32_t style) {
+void AddBorderStyle(uint32_t border, DWORD& style, DWORD& exStyle) {
     static const DWORD extended[] = {0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE,
                                       WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
     static_assert(std::size(extended) == 6);
-    if (style > 5) return;
-    LONG ex = GetWindowLongW(window, GWL_EXSTYLE) & ~(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME);
-    LONG normal = GetWindowLongW(window, GWL_STYLE) & ~WS_BORDER;
-    SetWindowLongW(window, GWL_EXSTYLE, ex | static_cast<LONG>(extended[style]));
-    SetWindowLongW(window, GWL_STYLE, normal | (style == 5 ? WS_BORDER : 0));
+    if (border > 5) return;
+    exStyle = (exStyle & ~(WS_EX_STATICEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME)) | extended[border];
+    style = (style & ~WS_BORDER) | (border == 5 ? WS_BORDER : 0);
+}
+
+void ApplyBorderStyle(HWND window, uint32_t border) {
+    auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    DWORD newStyle = style, newExStyle = exStyle;
+    AddBorderStyle(border, newStyle, newExStyle);
+    if (newStyle == style && newExStyle == exStyle) return;
+    SetWindowLongW(window, GWL_EXSTYLE, static_cast<LONG>(newExStyle));
+    SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(newStyle));
     SetWindowPos(window, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }

@@ -31,7 +31,11 @@ HFONT MakeUnitFont(const std::vector<uint8_t>& description, UINT dpi, bool& owne
 // The description of the font a unit uses (for font properties): its face a
 // program text, its sizes in template pixels.
 LOGFONTA FontDescription(const std::vector<uint8_t>& description);
-// Border styles 0-5: extended and normal edge styles, applied in place.
+// Border styles 0-5: the edge styles they give a window's normal and extended
+// styles. A unit is created with them, so its frame is right from the start.
+void AddBorderStyle(uint32_t border, DWORD& style, DWORD& exStyle);
+// The same applied in place; a window that has them already is left alone
+// (a frame change is a round of messages and a repaint).
 void ApplyBorderStyle(HWND window, uint32_t style);
 
 // A font handle that deletes itself when it was made for the unit.
