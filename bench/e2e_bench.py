@@ -44,6 +44,29 @@ def ideal_batches(durations, n):
     return sum(max(durations[i:i + n]) for i in range(0, len(durations), n))
 
 
+def batch_overhead(entries, n):
+    """Where the time beyond the ideal batch schedule goes, from the server's
+    side of each batch (pictures in page order, N at a time): the spread of its
+    requests' arrivals, the start lag of its slowest picture (its end minus the
+    first arrival, less its own fetch: threads started and lines written before
+    that request came) and the gap from the batch's last byte to the next
+    batch's first request (the file closed, the worker's line, its thread
+    ended and joined, the next thread started, its line, the connection made).
+    Milliseconds per batch, medians over the run; then the mean total, which
+    adds up to the whole run less the ideal batch schedule and the page."""
+    batches = [entries[i:i + n] for i in range(0, len(entries), n)]
+    spread, lag, gap = [], [], []
+    for b, batch in enumerate(batches):
+        first = min(e["start"] for e in batch)
+        spread.append(max(e["start"] for e in batch) - first)
+        lag.append(max(e["end"] for e in batch) - first - max(e["end"] - e["start"] for e in batch))
+        if b + 1 < len(batches):
+            gap.append(min(e["start"] for e in batches[b + 1]) - max(e["end"] for e in batch))
+    median = lambda values: sorted(values)[len(values) // 2] * 1000.0 if values else 0.0
+    total = (sum(lag) + sum(gap)) * 1000.0 / len(batches)
+    return median(spread), median(lag), median(gap), total
+
+
 def ideal_rolling(durations, n):
     free = [0.0] * n
     for d in durations:
@@ -139,12 +162,12 @@ def main():
             finally:
                 server.terminate()
             rows.append((n, first, ideal_batches(durations, n), ideal_rolling(durations, n), curl,
-                         1000.0 * second / COUNT, picture_requests - COUNT, failures))
+                         1000.0 * second / COUNT, picture_requests - COUNT, failures, batch_overhead(ours, n)))
     print("\nEnd to end: 120 pictures (20 KB - 2 MB), 20-300 ms latency, 8 MB/s per connection\n")
     print("| N | Velmora s | 1st run failures | ideal batch s | x batch | ideal rolling s | x rolling | curl s |"
           " x curl | 2nd run ms/picture | 2nd run picture requests |")
     print("|---|---|---|---|---|---|---|---|---|---|---|")
-    for n, first, batch, rolling, curl, per_picture, again, failures in rows:
+    for n, first, batch, rolling, curl, per_picture, again, failures, _ in rows:
         print("| %d | %.2f | %d | %.2f | %.3f | %.2f | %.3f | %.2f | %.3f | %.1f | %d |" % (
             n, first, failures, batch, first / batch, rolling, first / rolling, curl, first / curl, per_picture,
             again))
@@ -152,6 +175,15 @@ def main():
     print("ideal batch: the sum over batches of N (page order) of the slowest fetch, from the server's log;")
     print("ideal rolling: the same fetches on N workers that each take the next picture when free;")
     print("curl: curl --parallel --parallel-immediate --parallel-max N over the same 120 URLs, same server, same run.")
+    print("\nPer batch, from the server's log of the same runs (ms; medians, then the mean total)\n")
+    print("| N | batches | arrivals spread | slowest start lag | gap to next batch | total beyond ideal |")
+    print("|---|---|---|---|---|---|")
+    for n, *_, (spread, lag, gap, total) in rows:
+        print("| %d | %d | %.1f | %.1f | %.1f | %.1f |" % (n, -(-COUNT // n), spread, lag, gap, total))
+    print("\narrivals spread: first to last request of a batch to reach the server (threads started, lines written);")
+    print("slowest start lag: the batch's last byte less the first arrival and less its slowest fetch;")
+    print("gap: the batch's last byte to the next batch's first request (file closed, line, thread joined,")
+    print("next thread started, its line, connection made).")
 
 
 if __name__ == "__main__":
