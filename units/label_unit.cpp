@@ -95,7 +95,6 @@ public:
         created_ = true;
         previous_ = BindAfterCreation(this, window, Procedure);
         font.Set(settings.font, Dpi());
-        if (settings.border <= 5) ApplyBorderStyle(window, settings.border);
         // Icon pictures are drawn; any other picture is left out and the label shows its background.
         if (!settings.picture.empty())
             picture_ = IconFromFileData(settings.picture.data(), static_cast<uint32_t>(settings.picture.size()), false,

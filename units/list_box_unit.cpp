@@ -71,7 +71,6 @@ public:
         } else {
             SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
         }
-        ApplyBorderStyle(window, s.border);
         return true;
     }
 

@@ -568,6 +568,7 @@ TEST(ListBoxStream, TheFirstVersionTwoTextGatesSorting) {
     ASSERT_NE(sorted, nullptr);
     EXPECT_TRUE(Style(sorted) & LBS_SORT) << "an empty first text lets sorting take effect";
     EXPECT_EQ(ListItemText(sorted, 0), "a");
+    EXPECT_TRUE(GetWindowLongA(sorted, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) << "border 1: the sunken edge";
     HWND linked = MakeListBox(1, "a link", "", 0, {"b", "a"});
     ASSERT_NE(linked, nullptr);
     EXPECT_FALSE(Style(linked) & LBS_SORT) << "a link text keeps the stored order";
