@@ -79,7 +79,7 @@ public:
 
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
         if (message == WM_SETFOCUS || message == WM_KILLFOCUS) {
-            result = DefSubclassProc(Window(), message, wParam, lParam);
+            result = CallControlProcedure(Window(), message, wParam, lParam);
             RaiseUnitEvent(WindowId(), UnitId(), message == WM_SETFOCUS ? -7 : -8);
             return true;
         }

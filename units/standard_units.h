@@ -21,10 +21,15 @@ extern const UnitTypeDescriptor listBoxType;  // core type 15
         {}, DataMousePointer, 0xE000, 0                                                                        \
     }
 
-// A child unit's window forwards notifications the parent reflects, and tells
-// the framework when it is destroyed. Used for the platform controls.
-LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR unit);
+// A platform control's window procedure once it is a unit's: it forwards
+// notifications the parent reflects and tells the framework when the window
+// is destroyed. The control's own procedure is kept in a table of the
+// process, not in window properties: the platform's subclassing keeps its
+// chain there and Wine asks its server for them on every message (about
+// 170 microseconds a message, on every message of every control).
+LRESULT CALLBACK ControlUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The control's own procedure, for a unit that handles a message around it.
+LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_SETCURSOR: over its own client area a unit shows its record's cursor
 // (common property 7); true when it did, else the class cursor applies.
 bool ShowUnitCursor(const UnitObject* unit, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include "runtime/platform_text.h"
 #include "units/framework/keyboard.h"
@@ -21,6 +22,40 @@ struct ControlBeingMade {
 };
 thread_local ControlBeingMade controlBeingMade;
 
+// Each subclassed control's own procedure and its unit.
+struct Subclassed {
+    WNDPROC original = nullptr;
+    UnitObject* unit = nullptr;
+};
+SRWLOCK subclassLock = SRWLOCK_INIT;
+std::unordered_map<HWND, Subclassed> subclassed;
+
+Subclassed SubclassOf(HWND window) {
+    AcquireSRWLockShared(&subclassLock);
+    auto found = subclassed.find(window);
+    Subclassed entry = found == subclassed.end() ? Subclassed{} : found->second;
+    ReleaseSRWLockShared(&subclassLock);
+    return entry;
+}
+
+void Subclass(HWND window, UnitObject* unit) {
+    AcquireSRWLockExclusive(&subclassLock);
+    Subclassed& entry = subclassed[window];
+    entry.unit = unit;
+    ReleaseSRWLockExclusive(&subclassLock);
+    auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlUnitProcedure)));
+    AcquireSRWLockExclusive(&subclassLock);
+    subclassed[window].original = original;
+    ReleaseSRWLockExclusive(&subclassLock);
+}
+
+void ForgetSubclass(HWND window) {
+    AcquireSRWLockExclusive(&subclassLock);
+    subclassed.erase(window);
+    ReleaseSRWLockExclusive(&subclassLock);
+}
+
 // The platform's controls have their own class procedure: the unit binds and
 // subclasses the control when the platform announces its window, before
 // WM_NCCREATE, so the messages of creation reach the unit too.
@@ -34,7 +69,7 @@ LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
             auto window = reinterpret_cast<HWND>(wParam);
             unit->Attach(window, unit->WindowId(), unit->UnitId());
             BindUnitToWindow(window, unit);
-            SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+            Subclass(window, unit);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -62,20 +97,30 @@ private:
 
 }  // namespace
 
-LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                    DWORD_PTR data) {
-    auto* unit = reinterpret_cast<UnitObject*>(data);
+LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WNDPROC original = SubclassOf(window).original;
+    return original ? CallWindowProcW(original, window, message, wParam, lParam)
+                    : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Subclassed entry = SubclassOf(window);
+    UnitObject* unit = entry.unit;
+    if (!unit || !entry.original) {
+        return entry.original ? CallWindowProcW(entry.original, window, message, wParam, lParam)
+                              : DefWindowProcW(window, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
         LRESULT ignored = 0;
         unit->OnMessage(message, wParam, lParam, ignored);
-        RemoveWindowSubclass(window, ChildUnitProcedure, id);
+        ForgetSubclass(window);
         BindUnitToWindow(window, nullptr);
         // A control that failed while being made leaves its unit to the creator.
         if (unit != controlBeingMade.unfinished) {
             ForgetUnit(unit);
             delete unit;
         }
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(entry.original, window, message, wParam, lParam);
     }
     if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
     // Read before the unit handles the message: a handler of its events may re-create or destroy it.
@@ -83,7 +128,7 @@ LRESULT CALLBACK ChildUnitProcedure(HWND window, UINT message, WPARAM wParam, LP
     HWND top = GetAncestor(window, GA_ROOT);
     LRESULT result = 0;
     bool handled = unit->OnMessage(message, wParam, lParam, result);
-    if (!handled) result = DefSubclassProc(window, message, wParam, lParam);
+    if (!handled) result = CallWindowProcW(entry.original, window, message, wParam, lParam);
     // The window's keyboard interface follows the focus of a unit that is disabled and enabled.
     if ((message == WM_KILLFOCUS || message == WM_ENABLE) && own && IsWindow(window) && UnitOfWindow(window) == unit)
         if (WindowKeyboard* keyboard = KeyboardOf(top)) {
@@ -144,10 +189,10 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
                                  GetModuleHandleW(nullptr), nullptr);
     }
     if (!window) return nullptr;
-    if (!GetWindowSubclass(window, ChildUnitProcedure, 1, nullptr)) {  // no hook: bound and subclassed now
+    if (!SubclassOf(window).unit) {  // no hook: bound and subclassed now
         unit->Attach(window, params.windowId, params.unitId);
         BindUnitToWindow(window, unit);
-        SetWindowSubclass(window, ChildUnitProcedure, 1, reinterpret_cast<DWORD_PTR>(unit));
+        Subclass(window, unit);
     }
     font.Set(fontDescription, unit->Dpi());
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);

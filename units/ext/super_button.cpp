@@ -134,7 +134,7 @@ bool SuperButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             if (message == WM_KILLFOCUS) RaiseUnitEvent(WindowId(), UnitId(), -8);
             return false;
         case WM_SETFOCUS:
-            result = DefSubclassProc(Window(), message, wParam, lParam);
+            result = CallControlProcedure(Window(), message, wParam, lParam);
             RaiseUnitEvent(WindowId(), UnitId(), -7);
             return true;
         case WM_ENABLE:
@@ -143,17 +143,17 @@ bool SuperButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return false;
         case WM_GETDLGCODE:
             // A default button is the one the window's Enter presses.
-            result = DefSubclassProc(Window(), message, wParam, lParam) | (isDefault ? DLGC_DEFPUSHBUTTON : 0);
+            result = CallControlProcedure(Window(), message, wParam, lParam) | (isDefault ? DLGC_DEFPUSHBUTTON : 0);
             return true;
         case WM_UPDATEUISTATE:
             // The focus rectangle may show or hide now: the platform repaints only the buttons it draws.
-            result = DefSubclassProc(Window(), message, wParam, lParam);
+            result = CallControlProcedure(Window(), message, wParam, lParam);
             InvalidateRect(Window(), nullptr, FALSE);
             return true;
         case BM_SETSTYLE:
             // Any button style becomes owner-drawn; asking for the default style sets the flag only.
             isDefault = (wParam & 0x0F) == BS_DEFPUSHBUTTON;
-            result = DefSubclassProc(Window(), message, (wParam & ~0x0FULL) | BS_OWNERDRAW, lParam);
+            result = CallControlProcedure(Window(), message, (wParam & ~0x0FULL) | BS_OWNERDRAW, lParam);
             return true;
         default:
             return false;
