@@ -187,10 +187,9 @@ public:
         if (message == WM_SHOWWINDOW && adjuster) ShowWindow(adjuster, wParam ? SW_SHOWNA : SW_HIDE);
         if (message == WM_WINDOWPOSCHANGED && adjuster) PlaceAdjuster();
         if (message == WM_NCDESTROY && adjuster) {
-            if (IsWindow(adjuster)) {  // else it went first, with the parent
-                BindUnitToWindow(adjuster, nullptr);
-                DestroyWindow(adjuster);
-            }
+            // Unbound even when it went first, with the parent: a later window may get its handle.
+            BindUnitToWindow(adjuster, nullptr);
+            if (IsWindow(adjuster)) DestroyWindow(adjuster);
             adjuster = nullptr;
         }
         return false;

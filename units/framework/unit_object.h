@@ -108,7 +108,9 @@ Operation UnitOperation(const UnitTypeDescriptor* type, UnitService service) {
     return type && type->interfaceFunction ? reinterpret_cast<Operation>(type->interfaceFunction(service)) : nullptr;
 }
 
-// The unit object kept with a unit's window handle, for reflection.
+// The unit object kept with a unit's window handle, for reflection. Whoever
+// binds a window unbinds it when the window is destroyed: a later window may
+// be given the same handle.
 UnitObject* UnitOfWindow(HWND window);
 void BindUnitToWindow(HWND window, UnitObject* unit);
 // Clears the unit's record when it still holds this object (its window is gone).

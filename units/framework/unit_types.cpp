@@ -1,12 +1,17 @@
 #include <windows.h>
+#include <unordered_map>
 #include "runtime/libraries.h"
 #include "units/framework/unit_object.h"
 #include "units/framework/window_map.h"
 
 namespace velmora {
 namespace {
-constexpr const wchar_t* unitProperty = L"VelmoraUnit";
-}
+// Which unit a window is: a table of the process rather than a window
+// property, which Wine asks its server for (about 50 microseconds), and the
+// procedures ask on every message. Every window is unbound when destroyed.
+SRWLOCK unitsLock = SRWLOCK_INIT;
+std::unordered_map<HWND, UnitObject*> unitsOfWindows;
+}  // namespace
 
 const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
     uint32_t library = typeKey >> 16, type = typeKey & 0xFFFF;
@@ -16,7 +21,14 @@ const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
     return unitType->interfaceFunction ? unitType : nullptr;
 }
 
-UnitObject* UnitOfWindow(HWND window) { return window ? static_cast<UnitObject*>(GetPropW(window, unitProperty)) : nullptr; }
+UnitObject* UnitOfWindow(HWND window) {
+    if (!window) return nullptr;
+    AcquireSRWLockShared(&unitsLock);
+    auto found = unitsOfWindows.find(window);
+    UnitObject* unit = found == unitsOfWindows.end() ? nullptr : found->second;
+    ReleaseSRWLockShared(&unitsLock);
+    return unit;
+}
 
 void ForgetUnit(UnitObject* unit) {
     WindowTemplate* window = ProgramWindows().Find(unit->WindowId());
@@ -29,10 +41,12 @@ void ForgetUnit(UnitObject* unit) {
 }
 
 void BindUnitToWindow(HWND window, UnitObject* unit) {
+    AcquireSRWLockExclusive(&unitsLock);
     if (unit)
-        SetPropW(window, unitProperty, unit);
+        unitsOfWindows[window] = unit;
     else
-        RemovePropW(window, unitProperty);
+        unitsOfWindows.erase(window);
+    ReleaseSRWLockExclusive(&unitsLock);
 }
 
 }  // namespace velmora
