@@ -188,7 +188,7 @@ public:
         if (message == WM_WINDOWPOSCHANGED && adjuster) PlaceAdjuster();
         if (message == WM_NCDESTROY && adjuster) {
             // Unbound even when it went first, with the parent: a later window may get its handle.
-            BindUnitToWindow(adjuster, nullptr);
+            if (UnitOfWindow(adjuster) == this) BindUnitToWindow(adjuster, nullptr);
             if (IsWindow(adjuster)) DestroyWindow(adjuster);
             adjuster = nullptr;
         }

@@ -19,6 +19,7 @@ struct ControlBeingMade {
     const UnitObject* unfinished = nullptr;
     int childId = 0;
     HWND parent = nullptr;
+    HWND caught = nullptr;  // the window bound at its announcement
 };
 thread_local ControlBeingMade controlBeingMade;
 
@@ -28,7 +29,8 @@ struct Subclassed {
     UnitObject* unit = nullptr;
 };
 SRWLOCK subclassLock = SRWLOCK_INIT;
-std::unordered_map<HWND, Subclassed> subclassed;
+// Never destroyed: a window may still take a message while the process ends.
+std::unordered_map<HWND, Subclassed>& subclassed = *new std::unordered_map<HWND, Subclassed>;
 
 Subclassed SubclassOf(HWND window) {
     AcquireSRWLockShared(&subclassLock);
@@ -70,6 +72,7 @@ LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
             unit->Attach(window, unit->WindowId(), unit->UnitId());
             BindUnitToWindow(window, unit);
             Subclass(window, unit);
+            made.caught = window;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -181,15 +184,25 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
                        int height, DWORD exStyle) {
     unit->Attach(nullptr, params.windowId, params.unitId);
     HWND window = nullptr;
+    HWND caught = nullptr;
     {
         CreationHook hook(unit, params);
         window = CreateWindowExW(exStyle, WideFromText(className).c_str(), WideFromText(text).c_str(), style, params.left,
                                  params.top, params.width, height, params.parent,
                                  reinterpret_cast<HMENU>(static_cast<intptr_t>(params.childId)),
                                  GetModuleHandleW(nullptr), nullptr);
+        caught = controlBeingMade.caught;
     }
-    if (!window) return nullptr;
-    if (!SubclassOf(window).unit) {  // no hook: bound and subclassed now
+    if (!window) {
+        // Refused before its first message (another creation hook): the platform freed
+        // the window without WM_NCDESTROY, so the tables still name it.
+        if (caught && SubclassOf(caught).unit == unit) {
+            ForgetSubclass(caught);
+            BindUnitToWindow(caught, nullptr);
+        }
+        return nullptr;
+    }
+    if (SubclassOf(window).unit != unit) {  // no hook: bound and subclassed now
         unit->Attach(window, params.windowId, params.unitId);
         BindUnitToWindow(window, unit);
         Subclass(window, unit);

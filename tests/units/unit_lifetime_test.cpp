@@ -332,7 +332,8 @@ TEST(OwnedWindows, TheArrowsLetGoOfTheirUnitWhenDestroyed) {
     SetWindowSubclass(arrows, WatchDestruction, 1, 0);
     DestroyWindow(box->Window());
     EXPECT_FALSE(IsWindow(arrows));
-    EXPECT_EQ(propertyAtDestruction, nullptr) << "the arrows' window property is removed before they go";
+    EXPECT_EQ(propertyAtDestruction, nullptr) << "the arrows let go of their unit before they go";
+    EXPECT_EQ(UnitOfWindow(arrows), nullptr);
 }
 
 TEST(Bounds, AFaceFieldWithoutItsNulIsReadWithinTheField) {
@@ -423,8 +424,10 @@ LRESULT CALLBACK RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_NCDESTROY) RemovePropA(window, beneathProperty);
     return CallWindowProcA(beneath, window, message, wParam, lParam);
 }
+std::vector<HWND> refusedWindows;
 LRESULT CALLBACK FailCreation(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
+        refusedWindows.push_back(reinterpret_cast<HWND>(wParam));
         if (refusal == Refusal::Hook) return 1;
         auto window = reinterpret_cast<HWND>(wParam);
         SetPropA(window, beneathProperty,
@@ -449,6 +452,9 @@ TEST(Creation, AUnitWhoseWindowFailsWhileBeingMadeIsFreedOnceByItsCreator) {
         UnhookWindowsHookEx(failing);
         EXPECT_EQ(box, nullptr) << static_cast<int>(way);
         EXPECT_EQ(window, nullptr) << static_cast<int>(way);
+        // A later window may be given a refused one's handle: it must not name the freed unit.
+        for (HWND refused : refusedWindows) EXPECT_EQ(UnitOfWindow(refused), nullptr) << static_cast<int>(way);
+        refusedWindows.clear();
     }
     // A unit deleted twice calls its destructor through freed memory: the
     // test crashes before it gets here. The next one is made and freed as usual.

@@ -10,7 +10,8 @@ namespace {
 // property, which Wine asks its server for (about 50 microseconds), and the
 // procedures ask on every message. Every window is unbound when destroyed.
 SRWLOCK unitsLock = SRWLOCK_INIT;
-std::unordered_map<HWND, UnitObject*> unitsOfWindows;
+// Never destroyed: a window may still take a message while the process ends.
+std::unordered_map<HWND, UnitObject*>& unitsOfWindows = *new std::unordered_map<HWND, UnitObject*>;
 }  // namespace
 
 const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
