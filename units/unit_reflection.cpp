@@ -23,39 +23,37 @@ struct ControlBeingMade {
 };
 thread_local ControlBeingMade controlBeingMade;
 
-// Each subclassed control's own procedure and its unit.
-struct Subclassed {
-    WNDPROC original = nullptr;
-    UnitObject* unit = nullptr;
-};
+// Each subclassed control's own procedure (its unit is the window's binding).
 SRWLOCK subclassLock = SRWLOCK_INIT;
 // Never destroyed: a window may still take a message while the process ends.
-std::unordered_map<HWND, Subclassed>& subclassed = *new std::unordered_map<HWND, Subclassed>;
+std::unordered_map<HWND, WNDPROC>& originals = *new std::unordered_map<HWND, WNDPROC>;
 
-Subclassed SubclassOf(HWND window) {
+WNDPROC OriginalProcedure(HWND window) {
     AcquireSRWLockShared(&subclassLock);
-    auto found = subclassed.find(window);
-    Subclassed entry = found == subclassed.end() ? Subclassed{} : found->second;
+    auto found = originals.find(window);
+    WNDPROC original = found == originals.end() ? nullptr : found->second;
     ReleaseSRWLockShared(&subclassLock);
-    return entry;
+    return original;
 }
 
-void Subclass(HWND window, UnitObject* unit) {
-    AcquireSRWLockExclusive(&subclassLock);
-    Subclassed& entry = subclassed[window];
-    entry.unit = unit;
-    ReleaseSRWLockExclusive(&subclassLock);
+// The control becomes the unit's: attached, bound and subclassed.
+void TakeControl(HWND window, UnitObject* unit) {
+    unit->Attach(window, unit->WindowId(), unit->UnitId());
+    BindUnitToWindow(window, unit);
+    // Setting the procedure sends no message, so none arrives before the table has it.
     auto original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlUnitProcedure)));
     AcquireSRWLockExclusive(&subclassLock);
-    subclassed[window].original = original;
+    originals[window] = original;
     ReleaseSRWLockExclusive(&subclassLock);
 }
 
-void ForgetSubclass(HWND window) {
+// Neither table names the window any more (a later window may get its handle).
+void ReleaseControl(HWND window) {
     AcquireSRWLockExclusive(&subclassLock);
-    subclassed.erase(window);
+    originals.erase(window);
     ReleaseSRWLockExclusive(&subclassLock);
+    BindUnitToWindow(window, nullptr);
 }
 
 // The platform's controls have their own class procedure: the unit binds and
@@ -67,12 +65,8 @@ LRESULT CALLBACK CatchControlCreation(int code, WPARAM wParam, LPARAM lParam) {
         const CREATESTRUCTW* created = reinterpret_cast<const CBT_CREATEWNDW*>(lParam)->lpcs;
         // The platform may make windows of its own first (an input method's): the control is the child asked for.
         if (reinterpret_cast<intptr_t>(created->hMenu) == made.childId && created->hwndParent == made.parent) {
-            UnitObject* unit = std::exchange(made.awaited, nullptr);
-            auto window = reinterpret_cast<HWND>(wParam);
-            unit->Attach(window, unit->WindowId(), unit->UnitId());
-            BindUnitToWindow(window, unit);
-            Subclass(window, unit);
-            made.caught = window;
+            made.caught = reinterpret_cast<HWND>(wParam);
+            TakeControl(made.caught, std::exchange(made.awaited, nullptr));
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -101,29 +95,25 @@ private:
 }  // namespace
 
 LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC original = SubclassOf(window).original;
+    WNDPROC original = OriginalProcedure(window);
     return original ? CallWindowProcW(original, window, message, wParam, lParam)
                     : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK ControlUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Subclassed entry = SubclassOf(window);
-    UnitObject* unit = entry.unit;
-    if (!unit || !entry.original) {
-        return entry.original ? CallWindowProcW(entry.original, window, message, wParam, lParam)
-                              : DefWindowProcW(window, message, wParam, lParam);
-    }
+    WNDPROC original = OriginalProcedure(window);
+    UnitObject* unit = UnitOfWindow(window);
+    if (!unit || !original) return CallControlProcedure(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         LRESULT ignored = 0;
         unit->OnMessage(message, wParam, lParam, ignored);
-        ForgetSubclass(window);
-        BindUnitToWindow(window, nullptr);
+        ReleaseControl(window);
         // A control that failed while being made leaves its unit to the creator.
         if (unit != controlBeingMade.unfinished) {
             ForgetUnit(unit);
             delete unit;
         }
-        return CallWindowProcW(entry.original, window, message, wParam, lParam);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     }
     if (message == WM_SETCURSOR && ShowUnitCursor(unit, wParam, lParam)) return TRUE;
     // Read before the unit handles the message: a handler of its events may re-create or destroy it.
@@ -131,7 +121,7 @@ LRESULT CALLBACK ControlUnitProcedure(HWND window, UINT message, WPARAM wParam, 
     HWND top = GetAncestor(window, GA_ROOT);
     LRESULT result = 0;
     bool handled = unit->OnMessage(message, wParam, lParam, result);
-    if (!handled) result = CallWindowProcW(entry.original, window, message, wParam, lParam);
+    if (!handled) result = CallWindowProcW(original, window, message, wParam, lParam);
     // The window's keyboard interface follows the focus of a unit that is disabled and enabled.
     if ((message == WM_KILLFOCUS || message == WM_ENABLE) && own && IsWindow(window) && UnitOfWindow(window) == unit)
         if (WindowKeyboard* keyboard = KeyboardOf(top)) {
@@ -196,17 +186,10 @@ HWND CreateControlUnit(UnitObject* unit, const char* className, const char* text
     if (!window) {
         // Refused before its first message (another creation hook): the platform freed
         // the window without WM_NCDESTROY, so the tables still name it.
-        if (caught && SubclassOf(caught).unit == unit) {
-            ForgetSubclass(caught);
-            BindUnitToWindow(caught, nullptr);
-        }
+        if (caught && UnitOfWindow(caught) == unit) ReleaseControl(caught);
         return nullptr;
     }
-    if (SubclassOf(window).unit != unit) {  // no hook: bound and subclassed now
-        unit->Attach(window, params.windowId, params.unitId);
-        BindUnitToWindow(window, unit);
-        Subclass(window, unit);
-    }
+    if (UnitOfWindow(window) != unit) TakeControl(window, unit);  // no hook caught it
     font.Set(fontDescription, unit->Dpi());
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
     return window;
