@@ -1,27 +1,7 @@
 #include "runtime/file_table.h"
+#include "runtime/srw_locks.h"
 
 namespace velmora {
-namespace {
-
-class SharedLock {
-public:
-    explicit SharedLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockShared(&lock_); }
-    ~SharedLock() { ReleaseSRWLockShared(&lock_); }
-
-private:
-    SRWLOCK& lock_;
-};
-
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-
-private:
-    SRWLOCK& lock_;
-};
-
-}  // namespace
 
 FileTable& Files() {
     static FileTable table;

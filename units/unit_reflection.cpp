@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <utility>
 #include "runtime/platform_text.h"
+#include "runtime/srw_locks.h"
 #include "units/framework/keyboard.h"
 #include "units/standard_units.h"
 #include "units/unit_support.h"
@@ -29,11 +30,9 @@ SRWLOCK subclassLock = SRWLOCK_INIT;
 std::unordered_map<HWND, WNDPROC>& originals = *new std::unordered_map<HWND, WNDPROC>;
 
 WNDPROC OriginalProcedure(HWND window) {
-    AcquireSRWLockShared(&subclassLock);
+    SharedLock held(subclassLock);
     auto found = originals.find(window);
-    WNDPROC original = found == originals.end() ? nullptr : found->second;
-    ReleaseSRWLockShared(&subclassLock);
-    return original;
+    return found == originals.end() ? nullptr : found->second;
 }
 
 // The control becomes the unit's: attached, bound and subclassed.
@@ -43,16 +42,16 @@ void TakeControl(HWND window, UnitObject* unit) {
     // Setting the procedure sends no message, so none arrives before the table has it.
     auto original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlUnitProcedure)));
-    AcquireSRWLockExclusive(&subclassLock);
+    ExclusiveLock held(subclassLock);
     originals[window] = original;
-    ReleaseSRWLockExclusive(&subclassLock);
 }
 
 // Neither table names the window any more (a later window may get its handle).
 void ReleaseControl(HWND window) {
-    AcquireSRWLockExclusive(&subclassLock);
-    originals.erase(window);
-    ReleaseSRWLockExclusive(&subclassLock);
+    {
+        ExclusiveLock held(subclassLock);
+        originals.erase(window);
+    }
     BindUnitToWindow(window, nullptr);
 }
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <unordered_map>
 #include "runtime/libraries.h"
+#include "runtime/srw_locks.h"
 #include "units/framework/unit_object.h"
 #include "units/framework/window_map.h"
 
@@ -24,11 +25,9 @@ const UnitTypeDescriptor* FindUnitType(uint32_t typeKey) {
 
 UnitObject* UnitOfWindow(HWND window) {
     if (!window) return nullptr;
-    AcquireSRWLockShared(&unitsLock);
+    SharedLock held(unitsLock);
     auto found = unitsOfWindows.find(window);
-    UnitObject* unit = found == unitsOfWindows.end() ? nullptr : found->second;
-    ReleaseSRWLockShared(&unitsLock);
-    return unit;
+    return found == unitsOfWindows.end() ? nullptr : found->second;
 }
 
 void ForgetUnit(UnitObject* unit) {
@@ -42,12 +41,11 @@ void ForgetUnit(UnitObject* unit) {
 }
 
 void BindUnitToWindow(HWND window, UnitObject* unit) {
-    AcquireSRWLockExclusive(&unitsLock);
+    ExclusiveLock held(unitsLock);
     if (unit)
         unitsOfWindows[window] = unit;
     else
         unitsOfWindows.erase(window);
-    ReleaseSRWLockExclusive(&unitsLock);
 }
 
 }  // namespace velmora
