@@ -35,25 +35,29 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         auto icon = LoadImageW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION), IMAGE_ICON, size, size, 0);
         SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
     }
-    HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"SimSun");
+    // The window's units use the system's font; the owner-drawn button a face of its own.
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    HFONT buttonFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, 0, TRUE, 0, GB2312_CHARSET, 0, 0, 0, 0, L"SimSun");
     struct Control {
         const wchar_t* className;
         DWORD style, exStyle;
         int left, top, width, height;
-    } controls[] = {{L"BUTTON", BS_PUSHBUTTON, 0, 10, 330, 100, 30},
-                    {L"LISTBOX", LBS_NOTIFY | WS_VSCROLL, WS_EX_CLIENTEDGE, 10, 10, 440, 270},
-                    {L"STATIC", 0, 0, 10, 290, 100, 20},
-                    {L"STATIC", 0, 0, 120, 290, 100, 20},
-                    {L"EDIT", ES_READONLY, WS_EX_CLIENTEDGE, 368, 296, 72, 24},
-                    {L"STATIC", 0, 0, 230, 290, 100, 20},
-                    {L"BUTTON", BS_OWNERDRAW, 0, 340, 330, 100, 30}};
+        bool arrows;
+    } controls[] = {{L"BUTTON", BS_PUSHBUTTON, 0, 10, 330, 100, 30, false},
+                    {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER, 0, 10, 10, 440, 270, false},
+                    {L"STATIC", 0, 0, 10, 290, 100, 20, false},
+                    {L"STATIC", 0, 0, 120, 290, 100, 20, false},
+                    {L"EDIT", ES_READONLY | WS_BORDER, 0, 368, 296, 72, 24, true},
+                    {L"STATIC", 0, 0, 230, 290, 100, 20, false},
+                    {L"BUTTON", BS_OWNERDRAW, 0, 340, 330, 100, 30, false}};
     for (const Control& control : controls) {
         HWND child = CreateWindowExW(control.exStyle, control.className, L"10", WS_CHILD | WS_VISIBLE | control.style,
                                      control.left, control.top, control.width, control.height, window, nullptr,
                                      instance, nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (control.style & ES_READONLY)
-            CreateWindowExW(WS_EX_STATICEDGE, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, control.left + control.width,
+        HFONT face = (control.style & BS_OWNERDRAW) == BS_OWNERDRAW ? buttonFont : font;
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(face), FALSE);
+        if (control.arrows)
+            CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE, control.left + control.width,
                             control.top, 18, control.height, window, nullptr, instance, nullptr);
     }
     PWSTR pictures = nullptr;
