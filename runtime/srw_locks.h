@@ -4,26 +4,19 @@
 
 namespace velmora {
 
-class SharedLock {
+template <void(WINAPI* Acquire)(PSRWLOCK), void(WINAPI* Release)(PSRWLOCK)>
+class ScopedSrwLock {
 public:
-    explicit SharedLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockShared(&lock_); }
-    ~SharedLock() { ReleaseSRWLockShared(&lock_); }
-    SharedLock(const SharedLock&) = delete;
-    SharedLock& operator=(const SharedLock&) = delete;
+    explicit ScopedSrwLock(SRWLOCK& lock) : lock_(lock) { Acquire(&lock_); }
+    ~ScopedSrwLock() { Release(&lock_); }
+    ScopedSrwLock(const ScopedSrwLock&) = delete;
+    ScopedSrwLock& operator=(const ScopedSrwLock&) = delete;
 
 private:
     SRWLOCK& lock_;
 };
 
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
+using SharedLock = ScopedSrwLock<AcquireSRWLockShared, ReleaseSRWLockShared>;
+using ExclusiveLock = ScopedSrwLock<AcquireSRWLockExclusive, ReleaseSRWLockExclusive>;
 
 }  // namespace velmora

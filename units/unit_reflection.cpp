@@ -101,8 +101,9 @@ LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT CALLBACK ControlUnitProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC original = OriginalProcedure(window);
+    if (!original) return DefWindowProcW(window, message, wParam, lParam);
     UnitObject* unit = UnitOfWindow(window);
-    if (!unit || !original) return CallControlProcedure(window, message, wParam, lParam);
+    if (!unit) return CallWindowProcW(original, window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         LRESULT ignored = 0;
         unit->OnMessage(message, wParam, lParam, ignored);

@@ -36,7 +36,7 @@ LOGFONTA FontDescription(const std::vector<uint8_t>& description);
 void AddBorderStyle(uint32_t border, DWORD& style, DWORD& exStyle);
 // The same applied in place; a window that has them already is left alone
 // (a frame change is a round of messages and a repaint).
-void ApplyBorderStyle(HWND window, uint32_t style);
+void ApplyBorderStyle(HWND window, uint32_t border);
 
 // A font handle that deletes itself when it was made for the unit.
 class UnitFont {

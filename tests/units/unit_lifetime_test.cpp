@@ -312,10 +312,10 @@ std::vector<uint8_t> EditBoxStream() {
     return stream.bytes;
 }
 
-UnitObject* propertyAtDestruction = reinterpret_cast<UnitObject*>(1);
+UnitObject* unitAtDestruction = reinterpret_cast<UnitObject*>(1);
 LRESULT CALLBACK WatchDestruction(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
     if (message == WM_NCDESTROY) {
-        propertyAtDestruction = UnitOfWindow(window);
+        unitAtDestruction = UnitOfWindow(window);
         RemoveWindowSubclass(window, WatchDestruction, id);
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -332,7 +332,7 @@ TEST(OwnedWindows, TheArrowsLetGoOfTheirUnitWhenDestroyed) {
     SetWindowSubclass(arrows, WatchDestruction, 1, 0);
     DestroyWindow(box->Window());
     EXPECT_FALSE(IsWindow(arrows));
-    EXPECT_EQ(propertyAtDestruction, nullptr) << "the arrows let go of their unit before they go";
+    EXPECT_EQ(unitAtDestruction, nullptr) << "the arrows let go of their unit before they go";
     EXPECT_EQ(UnitOfWindow(arrows), nullptr);
 }
 
